@@ -1,0 +1,6 @@
+#include "shell/corvaneapplication.h"
+
+int main(int argc, char **argv)
+{
+    return RunCorvane(argc, argv);
+}

@@ -1,0 +1,55 @@
+#include "helpactions.h"
+
+#include "commands/commandtexts.h"
+#include "commands/webaddresses.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/folderwalk.h"
+#include "services/prompts.h"
+#include "services/shellopen.h"
+#include "shell/shelltexts.h"
+
+#include <QDir>
+
+namespace HelpActions {
+
+void Help(Prompts &prompts)
+{
+    prompts.messageBox(CommandTexts::contactMessage(WebAddresses::contactPage()), MessageStyle::Ok,
+                       ShellTexts::appTitle());
+}
+
+void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, const QString &programFolder)
+{
+    const QString folder = AddFolder::JoinPath(programFolder, CommandTexts::samplesFolder());
+    const QStringList names = AddFolder::ListFiles(folder, QStringLiteral("*.*"));
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString &name : names)
+        paths.append(AddFolder::JoinPath(folder, name));
+    list.append(paths);
+
+    const MessageAnswer answer = prompts.messageBox(CommandTexts::openSampleFolderQuestion(), MessageStyle::YesNo,
+                                                    ShellTexts::appTitle());
+    if (answer == MessageAnswer::Yes)
+        OpenInShell(shell, folder + QLatin1Char('/'));
+}
+
+void WatchDemoVideo(ShellOpen &shell, const QString &programFolder)
+{
+    const QString folder = AddFolder::JoinPath(programFolder, CommandTexts::videoFolder());
+    QString first;
+    for (const QString &name : AddFolder::ListFiles(folder, QStringLiteral("*.*"))) {
+        if (!name.startsWith(QLatin1Char('.'))) {
+            first = name;
+            break;
+        }
+    }
+    OpenInShell(shell, folder + QLatin1Char('/') + first);
+}
+
+void OpenInShell(ShellOpen &shell, const QString &target)
+{
+    shell.open(target);
+}
+
+} // namespace HelpActions

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class FileListModel;
+class Prompts;
+class ShellOpen;
+
+// The actions of the "Help" menu. programFolder is where the program's data
+// files ("Samples", "Video") are installed.
+namespace HelpActions {
+
+// The contact message.
+void Help(Prompts &prompts);
+
+// Appends every file of the sample folder, then offers to show the folder.
+void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, const QString &programFolder);
+
+// Plays the first file of the video folder, or opens the folder when it holds none.
+void WatchDemoVideo(ShellOpen &shell, const QString &programFolder);
+
+// Hands a path or web address to the user's program for it, unchanged.
+void OpenInShell(ShellOpen &shell, const QString &target);
+
+} // namespace HelpActions

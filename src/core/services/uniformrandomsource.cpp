@@ -1,0 +1,11 @@
+#include "uniformrandomsource.h"
+
+UniformRandomSource::UniformRandomSource()
+    : m_generator(std::random_device{}())
+{
+}
+
+double UniformRandomSource::next()
+{
+    return m_distribution(m_generator);
+}

@@ -1,0 +1,16 @@
+#include "globals.h"
+
+#include "commands/webaddresses.h"
+#include "services/randomsource.h"
+#include "services/shellopen.h"
+
+namespace Globals {
+
+void OpenMainPageOccasionally(RandomSource &random, ShellOpen &shell)
+{
+    const int n = static_cast<int>(random.next() * 100) + 1;
+    if (n == 7)
+        shell.open(WebAddresses::mainPage());
+}
+
+} // namespace Globals

@@ -1,0 +1,22 @@
+#include "isinstalled.h"
+
+#include "printing/spreadsheetengine.h"
+#include "services/prompts.h"
+#include "shelltexts.h"
+
+namespace IsInstalled {
+
+void CheckExcelInstalled(const SpreadsheetEngine &engine, Prompts &prompts)
+{
+    bool installed = false;
+    try {
+        installed = engine.canCreateInstance();
+    } catch (...) {
+        // A check that cannot even ask counts as "not installed".
+    }
+    if (!installed)
+        prompts.messageBox(ShellTexts::engineMissing(engine.displayName()), MessageStyle::Ok,
+                           ShellTexts::appTitle());
+}
+
+} // namespace IsInstalled

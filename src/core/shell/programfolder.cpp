@@ -1,0 +1,12 @@
+#include "programfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString ProgramFolder(const QString &executableFolder)
+{
+    const QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/../share/corvane"));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return QDir::cleanPath(executableFolder);
+}

@@ -1,0 +1,49 @@
+#include "filelistcommands.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/filelisttexts.h"
+#include "services/prompts.h"
+#include "shell/shelltexts.h"
+
+#include <QFileInfo>
+
+FileListCommands::FileListCommands(FileListModel &list, Prompts &prompts, BusyPointer busy, AddFolder::Yield yield)
+    : m_list(list)
+    , m_prompts(prompts)
+    , m_busy(std::move(busy))
+    , m_yield(std::move(yield))
+{
+}
+
+void FileListCommands::AddFiles()
+{
+    const QStringList chosen = m_prompts.openFiles(FileListTexts::addFilesTitle(), FileListTexts::addFilesFilter());
+    m_list.append(chosen);
+}
+
+void FileListCommands::AddFolder()
+{
+    // The extension is used exactly as typed: "*" means every file.
+    const QString extension = m_prompts.inputBox(FileListTexts::extensionPrompt(), ShellTexts::appTitle(),
+                                                 FileListTexts::defaultExtension());
+    if (extension.isEmpty())
+        return;
+    const QString folder = m_prompts.browseForFolder(FileListTexts::browseTitle());
+    if (folder.isEmpty())
+        return;
+
+    m_busy(true);
+    const QStringList files = AddFolder::CollectFiles(folder, QStringLiteral("*.") + extension, m_yield);
+    m_list.append(files);
+    m_busy(false);
+}
+
+void FileListCommands::DropPaths(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir())
+            m_list.append(AddFolder::CollectFiles(path, QStringLiteral("*.*"), m_yield));
+        else
+            m_list.append(path);
+    }
+}

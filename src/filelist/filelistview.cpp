@@ -1,0 +1,188 @@
+#include "filelistview.h"
+
+#include "filelist/filelisttexts.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPixmap>
+#include <QUrl>
+
+namespace {
+
+// Only lists of local files are taken; text, web addresses and the like are refused.
+QStringList localFiles(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    QStringList paths;
+    const auto urls = data->urls();
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            return {};
+        paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+FileListView::FileListView(const QString &programFolder, QWidget *parent)
+    : QTreeView(parent)
+    , m_cursorPosition([] { return QCursor::pos(); })
+{
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setToolTip(FileListTexts::toolTip());
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+
+    const QPixmap picture(QDir(programFolder).filePath(QStringLiteral("drag.ico")));
+    if (!picture.isNull()) {
+        m_dragCursor = QCursor(picture);
+        m_hasDragCursor = true;
+    }
+}
+
+void FileListView::setCursorPositionSource(std::function<QPoint()> source)
+{
+    m_cursorPosition = std::move(source);
+}
+
+std::vector<bool> FileListView::selectedFlags() const
+{
+    std::vector<bool> flags(model() ? std::size_t(model()->rowCount()) : 0, false);
+    if (!selectionModel())
+        return flags;
+    const QItemSelection selection = selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            if (row >= 0 && std::size_t(row) < flags.size())
+                flags[std::size_t(row)] = true;
+        }
+    }
+    return flags;
+}
+
+void FileListView::removeCurrent()
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && model())
+        model()->removeRow(current.row());
+}
+
+void FileListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        removeCurrent();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    removeCurrent();
+    event->accept();
+}
+
+void FileListView::mousePressEvent(QMouseEvent *event)
+{
+    QTreeView::mousePressEvent(event);
+    mouseDown = true;
+    if (indexAt(event->position().toPoint()).isValid())
+        itemClick();
+}
+
+void FileListView::itemClick()
+{
+    // The press has already made the pressed entry current, so it is the one
+    // the following moves carry.
+    if (m_hasDragCursor)
+        viewport()->setCursor(m_dragCursor);
+    dragItem = currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseMoved();
+    if (!mouseDown) {
+        QTreeView::mouseMoveEvent(event);
+        return;
+    }
+
+    const QModelIndex hover = indexAt(event->position().toPoint());
+    hoverItem = hover.isValid() ? hover.row() : -1;
+    const int count = model() ? model()->rowCount() : 0;
+    if (hoverItem >= 0 && dragItem >= 0 && dragItem < count && rowText(hoverItem) != rowText(dragItem)) {
+        const QString dragged = rowText(dragItem);
+        setRowText(dragItem, rowText(hoverItem));
+        setRowText(hoverItem, dragged);
+        selectionModel()->select(model()->index(hoverItem, 0), QItemSelectionModel::Select);
+        dragItem = hoverItem;
+
+        const int y = m_cursorPosition().y();
+        if (y < scrollUpBelowY) {
+            if (hoverItem > 0)
+                scrollTo(model()->index(hoverItem - 1, 0));
+        } else if (y > scrollDownBeyondY) {
+            if (hoverItem + 1 < count)
+                scrollTo(model()->index(hoverItem + 1, 0));
+        }
+    }
+    hoverItem = -1;
+    event->accept();
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    mouseDown = false;
+    viewport()->setCursor(Qt::ArrowCursor);
+    QTreeView::mouseReleaseEvent(event);
+}
+
+QString FileListView::rowText(int row) const
+{
+    return model()->index(row, 0).data(Qt::EditRole).toString();
+}
+
+void FileListView::setRowText(int row, const QString &text)
+{
+    model()->setData(model()->index(row, 0), text, Qt::EditRole);
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void FileListView::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    Q_EMIT pathsDropped(paths);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QCursor>
+#include <QTreeView>
+
+#include <functional>
+#include <vector>
+
+// The file list on screen: one column of paths. Delete (with any modifiers)
+// and a double-click remove the current entry; files and folders dragged in
+// from a file manager are handed on through pathsDropped; pressing on an
+// entry and moving the pointer carries its path up or down the list.
+//
+// Reordering swaps the texts of the entry being dragged and the entry under
+// the pointer at each move, so crossing one row per move shifts the rows in
+// between, while a jump over several rows trades the two paths.
+class FileListView final : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    // programFolder: where the drag pointer "drag.ico" is looked for.
+    explicit FileListView(const QString &programFolder, QWidget *parent = nullptr);
+
+    // One flag per entry: whether it is selected.
+    std::vector<bool> selectedFlags() const;
+
+    // Removes the current entry, if there is one.
+    void removeCurrent();
+
+    // Where the pointer is on the screen, in pixels; the auto-scroll reads it.
+    void setCursorPositionSource(std::function<QPoint()> source);
+
+    // Screen rows above and below which a swap scrolls the neighbouring entry into view.
+    static constexpr int scrollUpBelowY = 305;
+    static constexpr int scrollDownBeyondY = 364;
+
+Q_SIGNALS:
+    void pathsDropped(const QStringList &paths);
+    void mouseMoved();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void itemClick();
+    QString rowText(int row) const;
+    void setRowText(int row, const QString &text);
+
+    QCursor m_dragCursor;
+    bool m_hasDragCursor = false;
+    std::function<QPoint()> m_cursorPosition;
+
+    bool mouseDown = false;
+    int dragItem = -1;  // row whose text is the dragged path
+    int hoverItem = -1; // row under the pointer during one move
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "filelist/folderwalk.h"
+
+// A yield for long work on the window's thread: lets the window process its
+// pending events at most every few tens of milliseconds, so it keeps painting
+// without the work paying for an event round on every name.
+namespace TimeSlicedYield {
+
+AddFolder::Yield make(int sliceMilliseconds = 30);
+
+} // namespace TimeSlicedYield

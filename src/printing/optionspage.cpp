@@ -1,0 +1,88 @@
+#include "optionspage.h"
+
+#include "printing/printingtexts.h"
+#include "shell/designlayout.h"
+#include "shell/resizerule.h"
+#include "shell/twips.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+
+namespace {
+
+int px(double twips)
+{
+    return Twips::toPixels(twips);
+}
+
+void makeWhite(QWidget &widget)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+void placeAtDesign(QWidget &widget, const DesignLayout::TwipRect &rect)
+{
+    widget.setGeometry(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
+}
+
+} // namespace
+
+OptionsPage::OptionsPage(const QFont &font, QWidget *parent)
+    : QWidget(parent)
+{
+    Frame2 = new QGroupBox(PrintingTexts::selectPrinterFrame(), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Combo1 = new QComboBox(Frame2);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+
+    Frame1 = new QGroupBox(PrintingTexts::printOptionsFrame(), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Option1 = new QRadioButton(PrintingTexts::activeSheetOption(), Frame1);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option2 = new QRadioButton(PrintingTexts::allSheetsOption(), Frame1);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    Option1->setChecked(true);
+
+    for (QWidget *widget : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Combo1),
+                            static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Option1),
+                            static_cast<QWidget *>(Option2)})
+        widget->setFont(font);
+    for (QWidget *widget : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame1),
+                            static_cast<QWidget *>(Option1), static_cast<QWidget *>(Option2)})
+        makeWhite(*widget);
+
+    placeAtDesign(*Frame2, DesignLayout::Frame2);
+    placeAtDesign(*Combo1, DesignLayout::Combo1);
+    placeAtDesign(*Frame1, DesignLayout::Frame1);
+    placeAtDesign(*Option1, DesignLayout::Option1);
+    placeAtDesign(*Option2, DesignLayout::Option2);
+}
+
+QComboBox *OptionsPage::printerBox() const
+{
+    return Combo1;
+}
+
+bool OptionsPage::printActiveSheet() const
+{
+    return Option1->isChecked();
+}
+
+bool OptionsPage::printAllSheets() const
+{
+    return Option2->isChecked();
+}
+
+void OptionsPage::place(const LayoutGeometry &layout, QPoint pageOrigin)
+{
+    namespace D = DesignLayout;
+    Frame2->setGeometry(px(D::Frame2.left) - pageOrigin.x(), px(D::Frame2.top) - pageOrigin.y(),
+                        px(layout.frame2Width), px(D::Frame2.height));
+    Frame1->setGeometry(px(D::Frame1.left) - pageOrigin.x(), px(D::Frame1.top) - pageOrigin.y(),
+                        px(layout.frame1Width), px(D::Frame1.height));
+    Combo1->resize(px(layout.comboWidth), px(D::Combo1.height));
+}

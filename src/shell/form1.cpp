@@ -1,0 +1,304 @@
+#include "form1.h"
+
+#include "commands/commandbar.h"
+#include "commands/commandids.h"
+#include "commands/helpactions.h"
+#include "commands/webaddresses.h"
+#include "filelist/filelistcommands.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/filelistview.h"
+#include "filelist/timeslicedyield.h"
+#include "formglobals.h"
+#include "printing/optionspage.h"
+#include "shell/designlayout.h"
+#include "shell/globals.h"
+#include "shell/isinstalled.h"
+#include "shell/settingsstore.h"
+#include "shell/shelltexts.h"
+#include "shell/twips.h"
+#include "tabcontrol.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QProgressBar>
+
+namespace {
+
+int px(double twips)
+{
+    return Twips::toPixels(twips);
+}
+
+QFont designFont(bool bold)
+{
+    QFont font(QStringLiteral("Calibri"));
+    font.setPointSizeF(DesignLayout::fontPointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void makeWhite(QWidget &widget)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+} // namespace
+
+Form1::Form1(const Form1Services &services, QWidget *parent)
+    : QMainWindow(parent)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildControls();
+    CommandBar::CreateMenus(*this);
+
+    Globals::ApplySkin(*this, m_services.programFolder);
+    resize(px(DesignLayout::clientWidth), px(DesignLayout::clientHeight));
+    Globals::CenterForm(*this);
+    Globals::OpenMainPageOccasionally(m_services.random, m_services.shell);
+    setWindowTitle(ShellTexts::appTitle());
+    setWindowIcon(CommandBar::applicationIcon());
+    m_layout.columnWidth = float(DesignLayout::listColumnAtLoad);
+    ListView1->header()->resizeSection(0, px(m_layout.columnWidth));
+    listPrinters();
+    CreateStaticBar();
+    restoreSelectedTab();
+    IsInstalled::CheckExcelInstalled(m_services.engine, m_services.prompts);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    makeWhite(*this);
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    TabControl1 = new TabControl(client);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setFont(designFont(false));
+
+    auto *filesPage = new QWidget;
+    filesPage->setObjectName(QStringLiteral("filesPage"));
+    m_fileList = new FileListModel(this);
+    ListView1 = new FileListView(m_services.programFolder, filesPage);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setModel(m_fileList);
+    ListView1->setFont(designFont(true));
+    TabControl1->addTab(filesPage, ShellTexts::filesTab());
+
+    m_optionsPage = new OptionsPage(designFont(true));
+    m_optionsPage->setObjectName(QStringLiteral("optionsPage"));
+    TabControl1->addTab(m_optionsPage, ShellTexts::optionsTab());
+
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFont(designFont(true));
+
+    m_fileListCommands = new FileListCommands(*m_fileList, m_services.prompts,
+                                              [this](bool busy) { setBusyPointer(busy); },
+                                              TimeSlicedYield::make());
+
+    connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_SelectedChanged);
+    connect(ListView1, &FileListView::pathsDropped, this,
+            [this](const QStringList &paths) { m_fileListCommands->DropPaths(paths); });
+    connect(ListView1, &FileListView::mouseMoved, this, &Form1::resetPointerUnlessBusy);
+}
+
+FileListModel &Form1::fileList() const
+{
+    return *m_fileList;
+}
+
+const LayoutGeometry &Form1::layoutGeometry() const
+{
+    return m_layout;
+}
+
+const QString &Form1::programFolder() const
+{
+    return m_services.programFolder;
+}
+
+Form1Services Form1::services() const
+{
+    return m_services;
+}
+
+void Form1::setBusyPointer(bool busy)
+{
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+bool Form1::isBusyPointer() const
+{
+    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
+}
+
+void Form1::resetPointerUnlessBusy()
+{
+    if (!isBusyPointer())
+        unsetCursor();
+}
+
+void Form1::AddFiles()
+{
+    m_fileListCommands->AddFiles();
+}
+
+void Form1::AddFolder()
+{
+    m_fileListCommands->AddFolder();
+}
+
+void Form1::ClearList()
+{
+    m_fileList->clear();
+}
+
+void Form1::ClearSelectedFiles()
+{
+    m_fileList->removeFlagged(ListView1->selectedFlags());
+}
+
+void Form1::Start()
+{
+}
+
+void Form1::Help()
+{
+    HelpActions::Help(m_services.prompts);
+}
+
+void Form1::LoadSampleFiles()
+{
+    HelpActions::LoadSampleFiles(*m_fileList, m_services.prompts, m_services.shell, m_services.programFolder);
+}
+
+void Form1::WatchDemoVideo()
+{
+    HelpActions::WatchDemoVideo(m_services.shell, m_services.programFolder);
+}
+
+void Form1::OpenFaq()
+{
+    HelpActions::OpenInShell(m_services.shell, WebAddresses::faqPage());
+}
+
+void Form1::VisitMainPage()
+{
+    HelpActions::OpenInShell(m_services.shell, WebAddresses::mainPage());
+}
+
+void Form1::CreateStaticBar()
+{
+    CommandBar::CreateStaticBar(*this);
+}
+
+void Form1::listPrinters()
+{
+}
+
+void Form1::CommandBars_Execute(int id)
+{
+    switch (id) {
+    case CommandIds::AddFiles:
+        AddFiles();
+        break;
+    case CommandIds::AddFolder:
+        AddFolder();
+        break;
+    case CommandIds::StartPrinting:
+        Start();
+        break;
+    case CommandIds::ClearList:
+        ClearList();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::ShowFilesTab()
+{
+    TabControl1->setCurrentIndex(0);
+}
+
+void Form1::ShowOptionsTab()
+{
+    TabControl1->setCurrentIndex(1);
+}
+
+void Form1::Unload()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Globals::SaveWindowPlacement(*this, m_services.settings);
+    }
+    event->accept();
+}
+
+void Form1::restoreSelectedTab()
+{
+    const QString stored = m_services.settings.GetSetting(ShellTexts::settingsApplication(),
+                                                          ShellTexts::settingsSection(), ShellTexts::keyTab(),
+                                                          QStringLiteral("0"));
+    bool isNumber = false;
+    const int index = stored.trimmed().toInt(&isNumber);
+    // The program only ever writes "0" or "1"; anything else opens on "Files".
+    TabControl1->setCurrentIndex(isNumber && index >= 0 && index < TabControl1->count() ? index : 0);
+}
+
+void Form1::TabControl1_SelectedChanged(int index)
+{
+    m_services.settings.SaveSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(),
+                                    ShellTexts::keyTab(), QString::number(index));
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyLayout();
+}
+
+void Form1::applyLayout()
+{
+    if (isMinimized())
+        return;
+    m_layout = applyResizeRule(m_layout, float(Twips::fromPixels(width())), float(Twips::fromPixels(height())),
+                               false);
+    placeControls();
+}
+
+void Form1::placeControls()
+{
+    namespace D = DesignLayout;
+    // Geometry is designed against the whole client area, command bars
+    // included; the controls live below them, in the central widget.
+    const QPoint client = centralWidget()->pos();
+    TabControl1->setGeometry(px(D::TabControl1.left) - client.x(), px(D::TabControl1.top) - client.y(),
+                             px(m_layout.tabWidth), px(m_layout.tabHeight));
+    ProgressBar1->setGeometry(px(D::ProgressBar1.left) - client.x(), px(m_layout.progressTop) - client.y(),
+                              px(m_layout.progressWidth), px(D::ProgressBar1.height));
+
+    const QPoint page = TabControl1->pageOrigin();
+    ListView1->setGeometry(px(D::ListView1.left) - page.x(), px(D::ListView1.top) - page.y(), px(m_layout.listWidth),
+                           px(m_layout.listHeight));
+    ListView1->header()->resizeSection(0, px(m_layout.columnWidth));
+    m_optionsPage->place(m_layout, page);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "form1services.h"
+#include "shell/resizerule.h"
+
+#include <QMainWindow>
+
+class FileListCommands;
+class FileListModel;
+class FileListView;
+class OptionsPage;
+class QProgressBar;
+class TabControl;
+
+// The main window: the file list on the "Files" tab, printer and print
+// options on the "Options" tab, the progress bar, toolbar and menus.
+class Form1 final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Runs the whole load sequence; the caller shows the window afterwards.
+    explicit Form1(const Form1Services &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    FileListModel &fileList() const;
+    const LayoutGeometry &layoutGeometry() const;
+    const QString &programFolder() const;
+    Form1Services services() const;
+
+    void setBusyPointer(bool busy);
+    bool isBusyPointer() const;
+
+public Q_SLOTS:
+    void AddFiles();
+    void AddFolder();
+    void ClearList();
+    void ClearSelectedFiles();
+    void Start();
+    void Help();
+    void CreateStaticBar();
+    void listPrinters();
+    void CommandBars_Execute(int id);
+    void LoadSampleFiles();
+    void WatchDemoVideo();
+    void OpenFaq();
+    void VisitMainPage();
+    void ShowFilesTab();
+    void ShowOptionsTab();
+    // The unload routine: saves the placement and ends the program.
+    void Unload();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void applyLayout();
+    void placeControls();
+    void restoreSelectedTab();
+    void TabControl1_SelectedChanged(int index);
+    void resetPointerUnlessBusy();
+
+    Form1Services m_services;
+    LayoutGeometry m_layout = LayoutGeometry::design();
+    bool m_unloaded = false;
+
+    TabControl *TabControl1 = nullptr;
+    FileListModel *m_fileList = nullptr;
+    FileListView *ListView1 = nullptr;
+    OptionsPage *m_optionsPage = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    FileListCommands *m_fileListCommands = nullptr;
+};

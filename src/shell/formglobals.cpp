@@ -1,0 +1,88 @@
+#include "formglobals.h"
+
+#include "shell/settingsstore.h"
+#include "shell/shelltexts.h"
+#include "shell/twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWidget>
+
+#include <functional>
+
+namespace Globals {
+
+void CenterForm(QWidget &window)
+{
+    const QScreen *screen = window.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = window.frameGeometry().size();
+    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+void setBackground(QWidget &widget, const QColor &colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+bool isSkinnable(const QWidget *widget)
+{
+    return qobject_cast<const QRadioButton *>(widget) || qobject_cast<const QCheckBox *>(widget)
+        || qobject_cast<const QGroupBox *>(widget) || qobject_cast<const QLabel *>(widget);
+}
+
+} // namespace
+
+bool ApplySkin(QWidget &window, const QString &programFolder)
+{
+    const QFileInfo skin(QDir(programFolder).filePath(ShellTexts::skinFile()));
+    if (!skin.isFile() || skin.isHidden())
+        return false;
+
+    const QColor buttonFace = window.palette().color(QPalette::Button);
+    setBackground(window, buttonFace);
+    const auto children = window.findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (isSkinnable(child))
+            setBackground(*child, buttonFace);
+    }
+
+    QFile file(skin.filePath());
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+void SaveWindowPlacement(const QWidget &window, SettingsStore &settings)
+{
+    const QString app = ShellTexts::settingsApplication();
+    const QString section = ShellTexts::settingsSection();
+    const std::pair<QString, std::function<int(const QRect &)>> placement[] = {
+        {ShellTexts::keyLeft(), [](const QRect &r) { return r.x(); }},
+        {ShellTexts::keyTop(), [](const QRect &r) { return r.y(); }},
+        {ShellTexts::keyWidth(), [](const QRect &r) { return r.width(); }},
+        {ShellTexts::keyHeight(), [](const QRect &r) { return r.height(); }},
+    };
+    for (const auto &[key, part] : placement) {
+        if (window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+            continue;
+        const double twips = Twips::fromPixels(part(window.frameGeometry()));
+        settings.SaveSetting(app, section, key, QString::number(qRound64(twips)));
+    }
+}
+
+} // namespace Globals

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "services/prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The toolkit's own dialogs.
+class QtPrompts final : public Prompts
+{
+public:
+    // parent: the window the dialogs belong to, once there is one.
+    void setParentWindow(QWidget *parent);
+
+    MessageAnswer messageBox(const QString &text, MessageStyle style, const QString &title) override;
+    QString inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer) override;
+    QStringList openFiles(const QString &title, const QString &filter) override;
+    QString browseForFolder(const QString &title) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
