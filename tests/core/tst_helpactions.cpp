@@ -1,0 +1,103 @@
+#include "../support/fakeprompts.h"
+#include "../support/fakeservices.h"
+#include "commands/helpactions.h"
+#include "commands/webaddresses.h"
+#include "filelist/filelistmodel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class HelpActionsTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void contactMessageNamesTheContactPage()
+    {
+        FakePrompts prompts;
+        HelpActions::Help(prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, u"Questions? Please contact Team Tenvara at "_s + WebAddresses::contactPage());
+        QCOMPARE(prompts.messages[0].title, u"Corvane"_s);
+        QCOMPARE(prompts.messages[0].style, MessageStyle::Ok);
+    }
+
+    void samplesAreAppendedBeforeTheQuestionAndStayOnNo()
+    {
+        QTemporaryDir program;
+        touch(program.path() + u"/Samples/b.xlsx"_s);
+        touch(program.path() + u"/Samples/a.xls"_s);
+        touch(program.path() + u"/Samples/notes.txt"_s);
+        touch(program.path() + u"/Samples/.hidden.ods"_s);
+        FileListModel list;
+        FakePrompts prompts;
+        FakeShellOpen shell;
+        prompts.yesNoAnswers = {MessageAnswer::No, MessageAnswer::Yes};
+
+        HelpActions::LoadSampleFiles(list, prompts, shell, program.path());
+        const QString samples = program.path() + u"/Samples/"_s;
+        const QStringList expected{samples + u".hidden.ods"_s, samples + u"a.xls"_s, samples + u"b.xlsx"_s,
+                                   samples + u"notes.txt"_s};
+        QCOMPARE(list.entries(), expected);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].style, MessageStyle::YesNo);
+        QVERIFY(prompts.messages[0].text.startsWith(u"Would you like this software to open the folder"_s));
+        QVERIFY(shell.opened.isEmpty());
+
+        HelpActions::LoadSampleFiles(list, prompts, shell, program.path());
+        QCOMPARE(list.entries(), expected + expected);
+        QCOMPARE(shell.opened, QStringList{samples});
+    }
+
+    void missingSampleFolderStillAsks()
+    {
+        QTemporaryDir program;
+        FileListModel list;
+        FakePrompts prompts;
+        FakeShellOpen shell;
+        HelpActions::LoadSampleFiles(list, prompts, shell, program.path());
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    void demoVideoIsTheFirstVisibleFileOrElseTheFolder()
+    {
+        QTemporaryDir program;
+        FakeShellOpen shell;
+        QDir().mkpath(program.path() + u"/Video"_s);
+        touch(program.path() + u"/Video/.partial.webm"_s);
+        HelpActions::WatchDemoVideo(shell, program.path());
+        touch(program.path() + u"/Video/demo.webm"_s);
+        touch(program.path() + u"/Video/zz.webm"_s);
+        HelpActions::WatchDemoVideo(shell, program.path());
+        QCOMPARE(shell.opened,
+                 (QStringList{program.path() + u"/Video/"_s, program.path() + u"/Video/demo.webm"_s}));
+    }
+
+    void targetsReachTheShellUnchanged()
+    {
+        FakeShellOpen shell;
+        const QString odd = u"/tmp/it's \"quoted\" & $(not run).xlsx"_s;
+        HelpActions::OpenInShell(shell, odd);
+        HelpActions::OpenInShell(shell, WebAddresses::faqPage());
+        QCOMPARE(shell.opened, (QStringList{odd, WebAddresses::faqPage()}));
+    }
+};
+
+QTEST_GUILESS_MAIN(HelpActionsTest)
+#include "tst_helpactions.moc"

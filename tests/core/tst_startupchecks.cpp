@@ -1,0 +1,68 @@
+#include "../support/fakeprompts.h"
+#include "../support/fakeservices.h"
+#include "commands/webaddresses.h"
+#include "shell/globals.h"
+#include "shell/isinstalled.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class StartupChecksTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void mainPageOpensOnlyOnTheSeventhOfAHundred_data()
+    {
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("0.00 draws 1") << 0.0 << false;
+        QTest::newRow("0.0599 draws 6") << 0.0599 << false;
+        QTest::newRow("0.06 draws 7") << 0.06 << true;
+        QTest::newRow("0.0699 draws 7") << 0.0699 << true;
+        QTest::newRow("0.07 draws 8") << 0.07 << false;
+        QTest::newRow("0.9999 draws 100") << 0.9999 << false;
+    }
+    void mainPageOpensOnlyOnTheSeventhOfAHundred()
+    {
+        QFETCH(double, draw);
+        QFETCH(bool, opens);
+        ScriptedRandom random({draw});
+        FakeShellOpen shell;
+        Globals::OpenMainPageOccasionally(random, shell);
+        QCOMPARE(shell.opened, opens ? QStringList{WebAddresses::mainPage()} : QStringList());
+    }
+
+    void missingEngineIsToldOnce()
+    {
+        FakeEngine engine(FakeEngine::Availability::Missing);
+        FakePrompts prompts;
+        IsInstalled::CheckExcelInstalled(engine, prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text,
+                 u"LibreOffice is not installed on this computer. You need to have it installed to use this "
+                 "software without error."_s);
+        QCOMPARE(prompts.messages[0].title, u"Corvane"_s);
+        QCOMPARE(prompts.messages[0].style, MessageStyle::Ok);
+    }
+
+    void aCheckThatFailsCountsAsMissing()
+    {
+        FakeEngine engine(FakeEngine::Availability::Broken);
+        FakePrompts prompts;
+        IsInstalled::CheckExcelInstalled(engine, prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    void installedEngineShowsNothing()
+    {
+        FakeEngine engine(FakeEngine::Availability::Installed);
+        FakePrompts prompts;
+        IsInstalled::CheckExcelInstalled(engine, prompts);
+        QVERIFY(prompts.messages.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(StartupChecksTest)
+#include "tst_startupchecks.moc"

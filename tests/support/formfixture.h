@@ -1,0 +1,34 @@
+#pragma once
+
+#include "fakeprompts.h"
+#include "fakeservices.h"
+#include "shell/form1.h"
+#include "tempsettings.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A main window built on fakes, with its own settings and program folder.
+struct FormFixture
+{
+    explicit FormFixture(FakeEngine::Availability engineAvailability = FakeEngine::Availability::Installed)
+        : engine(engineAvailability)
+    {
+    }
+
+    Form1 &make()
+    {
+        form = std::make_unique<Form1>(
+            Form1Services{prompts, shell, random, settings.store, engine, programFolder.path()});
+        return *form;
+    }
+
+    FakePrompts prompts;
+    FakeShellOpen shell;
+    ScriptedRandom random;
+    TempSettings settings;
+    FakeEngine engine;
+    QTemporaryDir programFolder;
+    std::unique_ptr<Form1> form;
+};

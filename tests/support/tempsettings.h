@@ -1,0 +1,28 @@
+#pragma once
+
+#include "shell/settingsstore.h"
+#include "shell/shelltexts.h"
+
+#include <QTemporaryDir>
+
+// A settings store in a folder of its own that vanishes with the test.
+class TempSettings final
+{
+public:
+    TempSettings()
+        : store(dir.path())
+    {
+    }
+
+    QString get(const QString &key, const QString &fallback = QStringLiteral("<none>")) const
+    {
+        return store.GetSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(), key, fallback);
+    }
+    void set(const QString &key, const QString &value)
+    {
+        store.SaveSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(), key, value);
+    }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+};

@@ -1,0 +1,326 @@
+#include "../support/formfixture.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/filelistview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+// A shown list holding the given entries.
+struct ListFixture
+{
+    explicit ListFixture(const QStringList &entries)
+        : view(QString())
+    {
+        model.append(entries);
+        view.setModel(&model);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    QPoint rowCentre(int row) const { return view.visualRect(model.index(row)).center(); }
+
+    void mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, pos, view.viewport()->mapToGlobal(pos),
+                          type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &event);
+    }
+
+    // Presses on row `from`, moves over each row of `path` in turn, releases.
+    void drag(int from, const QList<int> &path, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, rowCentre(from), button);
+        for (int row : path)
+            mouse(QEvent::MouseMove, rowCentre(row), button);
+        mouse(QEvent::MouseButtonRelease, rowCentre(path.isEmpty() ? from : path.last()), button);
+    }
+
+    FileListModel model;
+    FileListView view;
+};
+
+bool dragIsAccepted(QWidget *target, QMimeData *data)
+{
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    return enter.isAccepted();
+}
+
+// As a real drag does: enter, then drop.
+void drop(QWidget *target, QMimeData *data)
+{
+    dragIsAccepted(target, data);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+QMimeData *filesData(const QStringList &paths)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+class FileListTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void deleteAndDoubleClickRemoveOnlyTheCurrentEntry()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s});
+        f.view.setCurrentIndex(f.model.index(1));
+        f.view.selectionModel()->select(f.model.index(3), QItemSelectionModel::Select);
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s, u"E"_s}));
+
+        f.view.setCurrentIndex(f.model.index(0));
+        QTest::keyClick(&f.view, Qt::Key_Delete, Qt::ShiftModifier);
+        f.view.setCurrentIndex(f.model.index(0));
+        QTest::keyClick(&f.view, Qt::Key_Delete, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(f.model.entries(), (QStringList{u"D"_s, u"E"_s}));
+
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(1));
+        f.mouse(QEvent::MouseButtonRelease, f.rowCentre(1));
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, f.rowCentre(1), f.view.viewport()->mapToGlobal(f.rowCentre(1)),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.view.viewport(), &dbl);
+        QCOMPARE(f.model.entries(), QStringList{u"D"_s});
+    }
+
+    void removingFromAnEmptyListDoesNothing()
+    {
+        ListFixture f({});
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        f.view.removeCurrent();
+        QCOMPARE(f.model.count(), 0);
+    }
+
+    void otherKeysAreLeftToTheList()
+    {
+        ListFixture f({u"A"_s, u"B"_s});
+        f.view.setCurrentIndex(f.model.index(0));
+        QTest::keyClick(&f.view, Qt::Key_Down);
+        QCOMPARE(f.view.currentIndex().row(), 1);
+        QTest::keyClick(&f.view, Qt::Key_Backspace);
+        QCOMPARE(f.model.count(), 2);
+    }
+
+    void clearSelectedRemovesEverySelectedEntry()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        form.fileList().append(QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s});
+        auto *view = form.findChild<FileListView *>(u"ListView1"_s);
+        view->selectionModel()->select(form.fileList().index(1), QItemSelectionModel::Select);
+        view->selectionModel()->select(form.fileList().index(3), QItemSelectionModel::Select);
+        form.findChild<QAction *>(u"m5"_s)->trigger();
+        QCOMPARE(form.fileList().entries(), (QStringList{u"1"_s, u"3"_s, u"5"_s}));
+        form.findChild<QAction *>(u"m5"_s)->trigger();
+        QCOMPARE(form.fileList().count(), 3);
+    }
+
+    void draggingOneRowAtATimeMovesTheEntry()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.drag(0, {1, 2, 3});
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"C"_s, u"D"_s, u"A"_s}));
+        QVERIFY(f.view.selectionModel()->isSelected(f.model.index(3)));
+    }
+
+    void jumpingOverRowsTradesTwoEntries()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.drag(0, {3});
+        QCOMPARE(f.model.entries(), (QStringList{u"D"_s, u"B"_s, u"C"_s, u"A"_s}));
+    }
+
+    void theRightButtonDragsToo()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s});
+        f.drag(2, {1, 0}, Qt::RightButton);
+        QCOMPARE(f.model.entries(), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+    }
+
+    void equalTextsAndEmptySpaceSwapNothing()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"A"_s});
+        f.drag(0, {0, 2});
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"B"_s, u"A"_s}));
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(1));
+        f.mouse(QEvent::MouseMove, QPoint(20, 290));
+        f.mouse(QEvent::MouseButtonRelease, QPoint(20, 290));
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"B"_s, u"A"_s}));
+    }
+
+    void movingWithoutAPressedButtonSwapsNothing()
+    {
+        ListFixture f({u"A"_s, u"B"_s});
+        f.drag(0, {});
+        f.mouse(QEvent::MouseMove, f.rowCentre(1));
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"B"_s}));
+    }
+
+    void aSwapScrollsByThePointersScreenRow_data()
+    {
+        QTest::addColumn<int>("screenY");
+        QTest::addColumn<int>("visibleRow");
+        QTest::newRow("304 shows the row above") << 304 << 49;
+        QTest::newRow("305 scrolls nothing") << 305 << -1;
+        QTest::newRow("364 scrolls nothing") << 364 << -1;
+        QTest::newRow("365 shows the row below") << 365 << 51;
+    }
+    void aSwapScrollsByThePointersScreenRow()
+    {
+        QFETCH(int, screenY);
+        QFETCH(int, visibleRow);
+        QStringList entries;
+        for (int i = 0; i < 200; ++i)
+            entries << QString::number(i);
+        ListFixture f(entries);
+        f.view.setCursorPositionSource([screenY] { return QPoint(0, screenY); });
+        f.view.scrollTo(f.model.index(50), QAbstractItemView::PositionAtTop);
+        const int top = f.view.indexAt(QPoint(5, 2)).row();
+        QCOMPARE(top, 50);
+        f.drag(51, {50});
+        QCOMPARE(f.model.text(50), u"51"_s);
+        const int after = f.view.indexAt(QPoint(5, 2)).row();
+        if (visibleRow == 49)
+            QCOMPARE(after, 49);
+        else
+            QCOMPARE(after, 50);
+        if (visibleRow == 51) {
+            f.view.scrollTo(f.model.index(150), QAbstractItemView::PositionAtBottom);
+            const QModelIndex bottom = f.view.indexAt(QPoint(5, f.view.viewport()->height() - 2));
+            f.drag(bottom.row() - 1, {bottom.row()});
+            QVERIFY(f.view.visualRect(f.model.index(bottom.row() + 1)).bottom() <= f.view.viewport()->height());
+        }
+    }
+
+    void onlyLocalFileListsMayBeDropped()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        QWidget *target = form.findChild<FileListView *>(u"ListView1"_s)->viewport();
+
+        QMimeData text;
+        text.setText(u"/tmp/a.xls"_s);
+        QVERIFY(!dragIsAccepted(target, &text));
+        drop(target, &text);
+
+        QMimeData web;
+        web.setUrls({QUrl(u"https://www.tenvara.example/a.xls"_s)});
+        QVERIFY(!dragIsAccepted(target, &web));
+        drop(target, &web);
+        QCOMPARE(form.fileList().count(), 0);
+
+        std::unique_ptr<QMimeData> files(filesData({u"/tmp/a.xls"_s}));
+        QVERIFY(dragIsAccepted(target, files.get()));
+    }
+
+    void droppedFoldersExpandInPlaceAndFilesStayUnchanged()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        touch(root + u"/first/z.txt"_s);
+        touch(root + u"/first/sub/a.xls"_s);
+        touch(root + u"/first/~skip.xls"_s);
+        touch(root + u"/first/.hidden/no.xls"_s);
+        touch(root + u"/second/only/deep.ods"_s);
+        touch(root + u"/~kept.xls"_s);
+
+        std::unique_ptr<QMimeData> data(filesData(
+            {root + u"/~kept.xls"_s, root + u"/first"_s, root + u"/missing.xls"_s, root + u"/second"_s}));
+        drop(form.findChild<FileListView *>(u"ListView1"_s)->viewport(), data.get());
+        QCOMPARE(form.fileList().entries(),
+                 (QStringList{root + u"/~kept.xls"_s, root + u"/first/z.txt"_s, root + u"/first/sub/a.xls"_s,
+                              root + u"/missing.xls"_s, root + u"/second/only/deep.ods"_s}));
+    }
+
+    void addFolderWalksTheTreeForTheExtension()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        QTemporaryDir dir;
+        touch(dir.path() + u"/B/b.XLS"_s);
+        touch(dir.path() + u"/A/a.xls"_s);
+        touch(dir.path() + u"/A/a.xlsx"_s);
+        touch(dir.path() + u"/r.xls"_s);
+        touch(dir.path() + u"/~r.xls"_s);
+        fx.prompts.inputAnswers = {u"XLS"_s};
+        fx.prompts.folderAnswers = {dir.path()};
+        form.AddFolder();
+        QCOMPARE(form.fileList().entries(),
+                 (QStringList{dir.path() + u"/r.xls"_s, dir.path() + u"/A/a.xls"_s, dir.path() + u"/B/b.XLS"_s}));
+        QVERIFY(!form.isBusyPointer());
+
+        QCOMPARE(fx.prompts.inputs.size(), 1);
+        QCOMPARE(fx.prompts.inputs[0],
+                 (QStringList{u"Enter file extension to load:\n\n(* for all files, txt for all txt files, doc for "
+                              "all doc files, etc.)"_s,
+                              u"Corvane"_s, u"xls"_s}));
+        QCOMPARE(fx.prompts.folderBrowsers, QStringList{u"Please select folder:"_s});
+
+        fx.prompts.inputAnswers = {u"*"_s};
+        fx.prompts.folderAnswers = {dir.path() + u"/A"_s};
+        form.AddFolder();
+        QCOMPARE(form.fileList().entries().mid(3),
+                 (QStringList{dir.path() + u"/A/a.xls"_s, dir.path() + u"/A/a.xlsx"_s}));
+    }
+
+    void cancellingAddFolderAddsNothing()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        form.AddFolder(); // no extension given
+        QCOMPARE(fx.prompts.folderBrowsers.size(), 0);
+        fx.prompts.inputAnswers = {u"xls"_s};
+        form.AddFolder(); // folder browser cancelled
+        QCOMPARE(fx.prompts.folderBrowsers.size(), 1);
+        QCOMPARE(form.fileList().count(), 0);
+    }
+
+    void addFilesAppendsTheDialogsPathsUnchanged()
+    {
+        FormFixture fx;
+        Form1 &form = fx.make();
+        fx.prompts.openFileAnswers = {{u"/d/b c.xlsx"_s, u"/d/a.xls"_s}, {}, {u"/d/a.xls"_s}};
+        form.AddFiles();
+        form.AddFiles();
+        form.AddFiles();
+        QCOMPARE(form.fileList().entries(), (QStringList{u"/d/b c.xlsx"_s, u"/d/a.xls"_s, u"/d/a.xls"_s}));
+        QCOMPARE(fx.prompts.openFileDialogs[0],
+                 (QStringList{u"Add File(s) - Hold Ctrl to select multiple files"_s, u"Excel Files (*.xl*)"_s}));
+    }
+};
+
+QTEST_MAIN(FileListTest)
+#include "tst_filelist.moc"
