@@ -3,6 +3,7 @@
 #include "desktopshellopen.h"
 #include "displaycheck.h"
 #include "form1.h"
+#include "printing/cups/cupsprintersystem.h"
 #include "printing/libreoffice/libreofficeengine.h"
 #include "qtprompts.h"
 #include "services/uniformrandomsource.h"
@@ -29,8 +30,9 @@ int RunCorvane(int &argc, char **argv)
     DesktopShellOpen shell;
     UniformRandomSource random;
     SettingsStore settings(SettingsStore::userFolder());
-    LibreOfficeEngine engine;
-    const Form1Services services{prompts, shell, random, settings, engine,
+    CupsPrinterSystem printers;
+    LibreOfficeEngine engine(printers);
+    const Form1Services services{prompts, shell, random, settings, engine, printers,
                                  ProgramFolder(QApplication::applicationDirPath())};
 
     Form1 form(services);

@@ -9,7 +9,12 @@
 #include "filelist/filelistview.h"
 #include "filelist/timeslicedyield.h"
 #include "formglobals.h"
+#include "printing/inputblocker.h"
 #include "printing/optionspage.h"
+#include "printing/printerselection.h"
+#include "printing/printrun.h"
+#include "printing/responsivesteprunner.h"
+#include "printing/windowprintrunview.h"
 #include "shell/designlayout.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
@@ -19,6 +24,7 @@
 #include "tabcontrol.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QProgressBar>
 
@@ -110,6 +116,8 @@ void Form1::buildControls()
     connect(ListView1, &FileListView::pathsDropped, this,
             [this](const QStringList &paths) { m_fileListCommands->DropPaths(paths); });
     connect(ListView1, &FileListView::mouseMoved, this, &Form1::resetPointerUnlessBusy);
+    // Only a pick by the user is stored; selections made at start are not.
+    connect(m_optionsPage->printerBox(), &QComboBox::activated, this, &Form1::Combo1_Click);
 }
 
 FileListModel &Form1::fileList() const
@@ -130,6 +138,21 @@ const QString &Form1::programFolder() const
 Form1Services Form1::services() const
 {
     return m_services;
+}
+
+OptionsPage &Form1::optionsPage() const
+{
+    return *m_optionsPage;
+}
+
+QProgressBar &Form1::progressBar() const
+{
+    return *ProgressBar1;
+}
+
+bool Form1::isClosing() const
+{
+    return m_closeRequested;
 }
 
 void Form1::setBusyPointer(bool busy)
@@ -173,6 +196,19 @@ void Form1::ClearSelectedFiles()
 
 void Form1::Start()
 {
+    if (m_printing)
+        return;
+    m_printing = true;
+    {
+        const InputBlocker blocker(*this);
+        WindowPrintRunView view(*this);
+        ResponsiveStepRunner runner;
+        PrintRun run(m_services.engine, m_services.prompts, view, runner);
+        run.Start();
+    }
+    m_printing = false;
+    if (m_closeRequested)
+        close();
 }
 
 void Form1::Help()
@@ -207,6 +243,13 @@ void Form1::CreateStaticBar()
 
 void Form1::listPrinters()
 {
+    PrinterSelection::listPrinters(*m_optionsPage->printerBox(), m_services.printers, m_services.settings,
+                                   m_services.prompts);
+}
+
+void Form1::Combo1_Click()
+{
+    PrinterSelection::Combo1_Click(*m_optionsPage->printerBox(), m_services.settings);
 }
 
 void Form1::CommandBars_Execute(int id)
@@ -246,6 +289,13 @@ void Form1::Unload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_printing) {
+        // The run stops before its next workbook and the window closes then:
+        // ending now would leave the engine printing with nobody to end it.
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
     if (!m_unloaded) {
         m_unloaded = true;
         Globals::SaveWindowPlacement(*this, m_services.settings);

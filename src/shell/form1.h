@@ -28,8 +28,13 @@ public:
     const QString &programFolder() const;
     Form1Services services() const;
 
+    OptionsPage &optionsPage() const;
+    QProgressBar &progressBar() const;
+
     void setBusyPointer(bool busy);
     bool isBusyPointer() const;
+    // Whether the window has been asked to close while a print run goes on.
+    bool isClosing() const;
 
 public Q_SLOTS:
     void AddFiles();
@@ -60,11 +65,14 @@ private:
     void placeControls();
     void restoreSelectedTab();
     void TabControl1_SelectedChanged(int index);
+    void Combo1_Click();
     void resetPointerUnlessBusy();
 
     Form1Services m_services;
     LayoutGeometry m_layout = LayoutGeometry::design();
     bool m_unloaded = false;
+    bool m_printing = false;
+    bool m_closeRequested = false;
 
     TabControl *TabControl1 = nullptr;
     FileListModel *m_fileList = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class PrinterSystem;
 class Prompts;
 class RandomSource;
 class SettingsStore;
@@ -17,5 +18,6 @@ struct Form1Services
     RandomSource &random;
     SettingsStore &settings;
     SpreadsheetEngine &engine;
+    PrinterSystem &printers;
     QString programFolder;
 };

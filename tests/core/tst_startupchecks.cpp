@@ -1,4 +1,5 @@
 #include "../support/fakeprompts.h"
+#include "../support/fakeengine.h"
 #include "../support/fakeservices.h"
 #include "commands/webaddresses.h"
 #include "shell/globals.h"

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "printing/spreadsheetengine.h"
 #include "services/randomsource.h"
 #include "services/shellopen.h"
 
 #include <QList>
 #include <QStringList>
 
-#include <stdexcept>
 
 class FakeShellOpen final : public ShellOpen
 {
@@ -28,25 +26,4 @@ public:
 
 private:
     QList<double> m_values;
-};
-
-class FakeEngine final : public SpreadsheetEngine
-{
-public:
-    enum class Availability { Installed, Missing, Broken };
-
-    explicit FakeEngine(Availability availability = Availability::Installed)
-        : m_availability(availability)
-    {
-    }
-    QString displayName() const override { return QStringLiteral("LibreOffice"); }
-    bool canCreateInstance() const override
-    {
-        if (m_availability == Availability::Broken)
-            throw std::runtime_error("the engine could not be asked");
-        return m_availability == Availability::Installed;
-    }
-
-private:
-    Availability m_availability;
 };

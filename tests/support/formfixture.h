@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakeprompts.h"
+#include "fakeengine.h"
 #include "fakeservices.h"
 #include "shell/form1.h"
 #include "tempsettings.h"
@@ -20,7 +21,7 @@ struct FormFixture
     Form1 &make()
     {
         form = std::make_unique<Form1>(
-            Form1Services{prompts, shell, random, settings.store, engine, programFolder.path()});
+            Form1Services{prompts, shell, random, settings.store, engine, printers, programFolder.path()});
         return *form;
     }
 
@@ -29,6 +30,7 @@ struct FormFixture
     ScriptedRandom random;
     TempSettings settings;
     FakeEngine engine;
+    FakePrinterSystem printers;
     QTemporaryDir programFolder;
     std::unique_ptr<Form1> form;
 };

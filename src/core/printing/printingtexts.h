@@ -13,4 +13,24 @@ inline QString activeSheetOption()
 }
 inline QString allSheetsOption() { return QStringLiteral("Print all sheets"); }
 
+inline QString done() { return QStringLiteral("Done."); }
+inline QString noFilesAdded() { return QStringLiteral("No files added."); }
+
+// engineName: the spreadsheet engine's display name.
+inline QString engineOpenWarning(const QString &engineName)
+{
+    return engineName + QStringLiteral(" may be open. It is recommended that you close ") + engineName
+        + QStringLiteral(" first.\rUse System Monitor > soffice.bin if necessary.\r\n\r\nWould you like to "
+                         "proceed anyway?");
+}
+
+inline QString errorReportTitle() { return QStringLiteral("Application Error"); }
+inline QString printRunSource() { return QStringLiteral("in Corvane5/20/2014.Form1.Start "); }
+inline QString listPrintersSource() { return QStringLiteral("in Corvane5/20/2014.Form1.listPrinters "); }
+inline QString atLine() { return QStringLiteral("at line "); }
+inline QString emailRequest() { return QStringLiteral("Please email screenshot of this message to "); }
+
+inline QString noInstance() { return QStringLiteral("No spreadsheet engine instance is open for this step."); }
+inline QString noWorkbook() { return QStringLiteral("No workbook is open for this step."); }
+
 } // namespace PrintingTexts

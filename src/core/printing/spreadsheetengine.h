@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class EngineApplication;
+
 // The program that opens and prints workbooks for us.
 class SpreadsheetEngine
 {
@@ -13,4 +17,11 @@ public:
 
     // Whether an instance could be created. Quick: nothing is started.
     virtual bool canCreateInstance() const = 0;
+
+    // Starts a new, hidden instance of our own; never one the user runs.
+    // Throws EngineError when it cannot.
+    virtual std::unique_ptr<EngineApplication> createInstance() = 0;
+
+    // Whether the user runs an instance of the engine that is not one of ours.
+    virtual bool isUserInstanceRunning() = 0;
 };

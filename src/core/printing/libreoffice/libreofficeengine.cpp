@@ -1,7 +1,19 @@
 #include "libreofficeengine.h"
 
+#include "libreofficeapplication.h"
+#include "libreofficeprocess.h"
+#include "libreofficesession.h"
+#include "printing/engineerror.h"
+#include "profiletemplate.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,8 +25,10 @@ bool isExecutableFile(const QString &path)
 
 } // namespace
 
-LibreOfficeEngine::LibreOfficeEngine()
-    : m_program(findProgram())
+LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs, QString program)
+    : m_printers(printers)
+    , m_callTimeoutMs(callTimeoutMs)
+    , m_program(std::move(program))
 {
 }
 
@@ -36,4 +50,55 @@ QString LibreOfficeEngine::findProgram()
     if (isExecutableFile(packaged))
         return packaged;
     return QStandardPaths::findExecutable(QStringLiteral("soffice"));
+}
+
+QString LibreOfficeEngine::profileTemplate()
+{
+    const std::lock_guard lock(m_templateMutex);
+    const QString folder = ProfileTemplate::folderFor(m_program);
+    if (QFileInfo(folder).isDir())
+        return folder;
+    // The first office makes a profile of its own; once it has quit cleanly,
+    // that profile becomes the template for all later ones.
+    try {
+        LibreOfficeSession first(m_program, QString(), m_callTimeoutMs, m_printers);
+        first.terminate();
+        ProfileTemplate::install(first.process().profileFolder(), folder);
+    } catch (const EngineError &) {
+        // Without a template every office makes its own profile: slower, not wrong.
+    }
+    return folder;
+}
+
+std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
+{
+    if (!canCreateInstance())
+        throw EngineError(QStringLiteral("LibreOffice is not installed on this computer."));
+    auto session = std::make_shared<LibreOfficeSession>(m_program, profileTemplate(), m_callTimeoutMs, m_printers);
+    return std::make_unique<LibreOfficeApplication>(std::move(session));
+}
+
+bool LibreOfficeEngine::isUserInstanceRunning()
+{
+    // Every office of ours carries our pipe name on its command line; any
+    // other office of this user is the user's own.
+    const QByteArray ours = "--accept=pipe,name=" + LibreOfficeProcess::pipePrefix().toUtf8();
+    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        const QString folder = processes.next();
+        bool isNumber = false;
+        QFileInfo(folder).fileName().toInt(&isNumber);
+        if (!isNumber)
+            continue;
+        QFile name(folder + QStringLiteral("/comm"));
+        if (!name.open(QIODevice::ReadOnly) || name.readAll().trimmed() != "soffice.bin")
+            continue;
+        struct stat owner{};
+        if (::stat(QFile::encodeName(folder).constData(), &owner) != 0 || owner.st_uid != ::getuid())
+            continue;
+        QFile commandLine(folder + QStringLiteral("/cmdline"));
+        if (commandLine.open(QIODevice::ReadOnly) && !commandLine.readAll().contains(ours))
+            return true;
+    }
+    return false;
 }

@@ -1,0 +1,54 @@
+#include "cupsprintersystem.h"
+
+#include "printing/engineerror.h"
+
+#include <cups/cups.h>
+
+namespace {
+
+// The destinations, freed when it goes.
+class Destinations final
+{
+public:
+    Destinations()
+        : m_count(cupsGetDests2(CUPS_HTTP_DEFAULT, &m_dests))
+    {
+        if (m_count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
+            && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+            throw EngineError(QStringLiteral("The printing system cannot be reached: %1")
+                                  .arg(QString::fromUtf8(cupsLastErrorString())));
+    }
+    ~Destinations() { cupsFreeDests(m_count, m_dests); }
+    Destinations(const Destinations &) = delete;
+    Destinations &operator=(const Destinations &) = delete;
+
+    int count() const { return m_count; }
+    cups_dest_t *dests() const { return m_dests; }
+
+private:
+    cups_dest_t *m_dests = nullptr;
+    int m_count = 0;
+};
+
+} // namespace
+
+QStringList CupsPrinterSystem::printerNames()
+{
+    const Destinations destinations;
+    QStringList names;
+    for (int i = 0; i < destinations.count(); ++i) {
+        const cups_dest_t &dest = destinations.dests()[i];
+        if (!dest.instance)
+            names.append(QString::fromUtf8(dest.name));
+    }
+    return names;
+}
+
+QString CupsPrinterSystem::defaultPrinterName()
+{
+    const Destinations destinations;
+    const cups_dest_t *dest = cupsGetDest(nullptr, nullptr, destinations.count(), destinations.dests());
+    if (!dest)
+        throw EngineError(QStringLiteral("There is no default printer."));
+    return QString::fromUtf8(dest->name);
+}

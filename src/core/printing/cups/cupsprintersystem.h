@@ -1,0 +1,12 @@
+#pragma once
+
+#include "printing/printersystem.h"
+
+// The printers of the CUPS server this user prints to (CUPS_SERVER, the
+// user's client.conf, or the local server).
+class CupsPrinterSystem final : public PrinterSystem
+{
+public:
+    QStringList printerNames() override;
+    QString defaultPrinterName() override;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class EngineWorkbook;
+
+// The workbooks open in one engine instance. Failures throw EngineError.
+class EngineWorkbooks
+{
+public:
+    virtual ~EngineWorkbooks() = default;
+
+    // Opens the workbook at path, read-only, as the last of the collection.
+    virtual void Open(const QString &path) = 0;
+    virtual int count() = 0;
+    // The workbook at a position counted from 1.
+    virtual std::unique_ptr<EngineWorkbook> item(int index) = 0;
+    // Closes every workbook of the instance without saving.
+    virtual void Close() = 0;
+};

@@ -1,0 +1,38 @@
+#include "excel1.h"
+
+#include "engineapplication.h"
+#include "engineworkbooks.h"
+#include "printingtexts.h"
+#include "services/prompts.h"
+#include "shell/shelltexts.h"
+#include "spreadsheetengine.h"
+
+namespace Excel1 {
+
+bool ExcelIsRunning(SpreadsheetEngine &engine)
+{
+    try {
+        return engine.isUserInstanceRunning();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool WarnIfExcelOpen(SpreadsheetEngine &engine, Prompts &prompts)
+{
+    if (!ExcelIsRunning(engine))
+        return false;
+    const MessageAnswer answer = prompts.messageBox(PrintingTexts::engineOpenWarning(engine.displayName()),
+                                                    MessageStyle::YesNo, ShellTexts::appTitle());
+    return answer != MessageAnswer::Yes;
+}
+
+std::unique_ptr<EngineApplication> OpenWorkbook(SpreadsheetEngine &engine, const QString &path)
+{
+    std::unique_ptr<EngineApplication> application = engine.createInstance();
+    // Should Open fail, the instance goes with the exception: its destructor ends it.
+    application->Workbooks().Open(path);
+    return application;
+}
+
+} // namespace Excel1

@@ -1,0 +1,151 @@
+#include "libreofficesession.h"
+
+#include "printing/engineerror.h"
+#include "unoenvironment.h"
+#include "unostrings.h"
+
+#include <com/sun/star/beans/NamedValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
+
+#include <chrono>
+#include <thread>
+
+using namespace com::sun::star;
+
+LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate, int callTimeoutMs,
+                                       PrinterSystem &printers)
+    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate))
+    , m_watchdog([this] { m_process->kill(); })
+    , m_timeoutMs(callTimeoutMs)
+    , m_printers(printers)
+{
+    const uno::Reference<uno::XComponentContext> local = UnoEnvironment::localContext(program);
+    const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+    const rtl::OUString url = toOUString(m_process->connectUrl());
+
+    // The office takes a moment to open its pipe; ask until it answers, it
+    // ends, or the time bound runs out.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(callTimeoutMs);
+    QString lastFailure;
+    while (!m_context.is()) {
+        try {
+            m_context.set(resolver->resolve(url), uno::UNO_QUERY);
+        } catch (const uno::Exception &failure) {
+            lastFailure = toQString(failure.Message);
+        }
+        if (m_context.is())
+            break;
+        if (!m_process->isRunning())
+            throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_process->kill();
+            throw EngineError(QStringLiteral("LibreOffice did not start within %1 seconds and was stopped.")
+                                  .arg(m_timeoutMs / 1000.0));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    call(QStringLiteral("starting"), [this] { m_desktop = frame::Desktop::create(m_context); });
+}
+
+LibreOfficeSession::~LibreOfficeSession()
+{
+    m_desktop.clear();
+    m_context.clear();
+    m_process->kill();
+}
+
+const uno::Reference<uno::XComponentContext> &LibreOfficeSession::context() const
+{
+    return m_context;
+}
+
+const uno::Reference<frame::XDesktop2> &LibreOfficeSession::desktop() const
+{
+    return m_desktop;
+}
+
+LibreOfficeProcess &LibreOfficeSession::process()
+{
+    return *m_process;
+}
+
+PrinterSystem &LibreOfficeSession::printers()
+{
+    return m_printers;
+}
+
+QString LibreOfficeSession::describe(const QString &doing, const QString &message, bool disposed)
+{
+    if (m_watchdog.fired())
+        return QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was stopped.")
+            .arg(doing)
+            .arg(m_timeoutMs / 1000.0);
+    if (disposed || !m_process->isRunning())
+        return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
+    if (message.trimmed().isEmpty())
+        return QStringLiteral("LibreOffice failed while %1.").arg(doing);
+    return message;
+}
+
+void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
+{
+    if (!m_process->isRunning() && !m_context.is())
+        throw EngineError(QStringLiteral("LibreOffice is not running."));
+    m_watchdog.arm(m_timeoutMs);
+    try {
+        work();
+    } catch (const EngineError &) {
+        m_watchdog.disarm();
+        throw;
+    } catch (const lang::DisposedException &failure) {
+        m_watchdog.disarm();
+        throw EngineError(describe(doing, toQString(failure.Message), true));
+    } catch (const uno::Exception &failure) {
+        m_watchdog.disarm();
+        throw EngineError(describe(doing, toQString(failure.Message), false));
+    }
+    m_watchdog.disarm();
+    if (m_watchdog.fired())
+        throw EngineError(describe(doing, QString(), false));
+}
+
+void LibreOfficeSession::setPrintAllSheets(bool allSheets)
+{
+    const uno::Reference<lang::XMultiServiceFactory> provider = configuration::theDefaultProvider::get(m_context);
+    uno::Sequence<uno::Any> arguments(1);
+    arguments[0] <<= beans::NamedValue(rtl::OUString("nodepath"),
+                                       uno::Any(rtl::OUString("/org.openoffice.Office.Calc/Print/Other")));
+    const uno::Reference<beans::XPropertySet> node(
+        provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationUpdateAccess", arguments),
+        uno::UNO_QUERY_THROW);
+    node->setPropertyValue("AllSheets", uno::Any(allSheets));
+    uno::Reference<util::XChangesBatch>(node, uno::UNO_QUERY_THROW)->commitChanges();
+}
+
+void LibreOfficeSession::terminate()
+{
+    bool agreed = false;
+    try {
+        m_watchdog.arm(m_timeoutMs);
+        agreed = m_desktop->terminate();
+    } catch (const uno::Exception &) {
+        // The office may end before it answers; whether it ended is what counts.
+        agreed = true;
+    }
+    m_watchdog.disarm();
+    m_desktop.clear();
+    m_context.clear();
+    const bool ended = m_process->waitForExit(m_timeoutMs);
+    m_process->kill();
+    if (!agreed)
+        throw EngineError(QStringLiteral("LibreOffice refused to quit and was stopped."));
+    if (!ended)
+        throw EngineError(QStringLiteral("LibreOffice did not quit within %1 seconds and was stopped.")
+                              .arg(m_timeoutMs / 1000.0));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "libreofficeprocess.h"
+#include "watchdog.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class PrinterSystem;
+
+// A connection to one LibreOffice of our own, shared by the objects handed out
+// for it. Every call into LibreOffice goes through call(), which bounds it in
+// time and turns whatever LibreOffice throws into an EngineError.
+class LibreOfficeSession final
+{
+public:
+    // Starts the office and connects to it. Throws EngineError.
+    LibreOfficeSession(const QString &program, const QString &profileTemplate, int callTimeoutMs,
+                       PrinterSystem &printers);
+    ~LibreOfficeSession();
+
+    // Runs work with the time bound; `doing` completes "while ..." in descriptions.
+    void call(const QString &doing, const std::function<void()> &work);
+
+    const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> &context() const;
+    const com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> &desktop() const;
+    LibreOfficeProcess &process();
+    PrinterSystem &printers();
+
+    // Makes Calc print every sheet, or only the sheets selected in the view.
+    void setPrintAllSheets(bool allSheets);
+
+    // Asks the office to end and waits for it; kills it when it does not.
+    void terminate();
+
+private:
+    QString describe(const QString &doing, const QString &message, bool disposed);
+
+    std::unique_ptr<LibreOfficeProcess> m_process;
+    Watchdog m_watchdog;
+    int m_timeoutMs;
+    PrinterSystem &m_printers;
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;
+    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> m_desktop;
+};

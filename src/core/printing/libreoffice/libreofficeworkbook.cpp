@@ -1,0 +1,77 @@
+#include "libreofficeworkbook.h"
+
+#include "libreofficesession.h"
+#include "libreofficesheet.h"
+#include "printing/engineerror.h"
+#include "printing/printersystem.h"
+#include "printjobwatcher.h"
+#include "unostrings.h"
+
+#include <rtl/ref.hxx>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/view/XPrintJobBroadcaster.hpp>
+#include <com/sun/star/view/XPrintable.hpp>
+
+using namespace com::sun::star;
+
+LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> session,
+                                         uno::Reference<lang::XComponent> document)
+    : m_session(std::move(session))
+    , m_document(std::move(document))
+{
+}
+
+std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()
+{
+    uno::Reference<sheet::XSpreadsheet> active;
+    m_session->call(QStringLiteral("reading the active sheet"), [&] {
+        const uno::Reference<frame::XModel> model(m_document, uno::UNO_QUERY_THROW);
+        const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY_THROW);
+        active = view->getActiveSheet();
+    });
+    if (!active.is())
+        throw EngineError(QStringLiteral("The workbook has no active sheet."));
+    return std::make_unique<LibreOfficeSheet>(m_session, m_document, active);
+}
+
+void LibreOfficeWorkbook::PrintOut(const QString &printer)
+{
+    print(*m_session, m_document, printer, true);
+}
+
+void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
+                                const QString &printer, bool allSheets)
+{
+    // LibreOffice prints on its default printer when it does not know the
+    // name it is given, so an unknown name must never reach it.
+    if (printer.isEmpty())
+        throw EngineError(QStringLiteral("No printer is chosen."));
+    if (!session.printers().printerNames().contains(printer))
+        throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
+
+    session.call(QStringLiteral("printing on \"%1\"").arg(printer), [&] {
+        session.setPrintAllSheets(allSheets);
+        const uno::Reference<view::XPrintable> printable(document, uno::UNO_QUERY_THROW);
+        uno::Sequence<beans::PropertyValue> device(1);
+        device[0].Name = "Name";
+        device[0].Value <<= toOUString(printer);
+        printable->setPrinter(device);
+
+        const rtl::Reference<PrintJobWatcher> watcher = new PrintJobWatcher;
+        const uno::Reference<view::XPrintJobBroadcaster> broadcaster(document, uno::UNO_QUERY);
+        if (broadcaster.is())
+            broadcaster->addPrintJobListener(watcher.get());
+        uno::Sequence<beans::PropertyValue> options(1);
+        options[0].Name = "Wait";
+        options[0].Value <<= true;
+        printable->print(options);
+        if (broadcaster.is())
+            broadcaster->removePrintJobListener(watcher.get());
+        if (watcher->failed())
+            throw EngineError(QStringLiteral("The print job for \"%1\" failed.").arg(printer));
+    });
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "printing/engineworkbook.h"
+
+#include <com/sun/star/lang/XComponent.hpp>
+
+#include <memory>
+
+class LibreOfficeSession;
+
+class LibreOfficeWorkbook final : public EngineWorkbook
+{
+public:
+    LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> session,
+                        com::sun::star::uno::Reference<com::sun::star::lang::XComponent> document);
+
+    std::unique_ptr<EngineSheet> ActiveSheet() override;
+    void PrintOut(const QString &printer) override;
+
+    // Prints document on printer: every sheet, or the sheets selected in its view.
+    static void print(LibreOfficeSession &session,
+                      const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                      const QString &printer, bool allSheets);
+
+private:
+    std::shared_ptr<LibreOfficeSession> m_session;
+    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> m_document;
+};

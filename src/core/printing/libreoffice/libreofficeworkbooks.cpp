@@ -1,0 +1,142 @@
+#include "libreofficeworkbooks.h"
+
+#include "abortinghandler.h"
+#include "libreofficesession.h"
+#include "libreofficeworkbook.h"
+#include "printing/engineerror.h"
+#include "unostrings.h"
+
+#include <rtl/ref.hxx>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <QFileInfo>
+#include <QUrl>
+
+using namespace com::sun::star;
+
+namespace {
+
+beans::PropertyValue property(const char *name, const uno::Any &value)
+{
+    beans::PropertyValue p;
+    p.Name = rtl::OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+// What can be told about a path before LibreOffice sees it.
+void checkFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw EngineError(QStringLiteral("The file \"%1\" does not exist.").arg(path));
+    if (info.isDir())
+        throw EngineError(QStringLiteral("\"%1\" is a folder, not a workbook.").arg(path));
+    if (!info.isFile())
+        throw EngineError(QStringLiteral("\"%1\" is not an ordinary file.").arg(path));
+    if (!info.isReadable())
+        throw EngineError(QStringLiteral("The file \"%1\" cannot be read.").arg(path));
+    // LibreOffice would open an empty file as an empty workbook and print a blank page.
+    if (info.size() == 0)
+        throw EngineError(QStringLiteral("The file \"%1\" is empty.").arg(path));
+}
+
+void closeDocument(const uno::Reference<lang::XComponent> &document)
+{
+    const uno::Reference<util::XCloseable> closeable(document, uno::UNO_QUERY);
+    if (closeable.is())
+        closeable->close(true);
+    else if (document.is())
+        document->dispose();
+}
+
+} // namespace
+
+LibreOfficeWorkbooks::LibreOfficeWorkbooks(std::shared_ptr<LibreOfficeSession> session)
+    : m_session(std::move(session))
+{
+}
+
+void LibreOfficeWorkbooks::Open(const QString &path)
+{
+    checkFile(path);
+    const rtl::OUString url = toOUString(QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()));
+    const rtl::Reference<AbortingHandler> handler = new AbortingHandler;
+
+    uno::Sequence<beans::PropertyValue> arguments(5);
+    arguments[0] = property("Hidden", uno::Any(true));
+    // Read-only: no lock file beside the workbook, nothing written to it.
+    arguments[1] = property("ReadOnly", uno::Any(true));
+    arguments[2] = property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE));
+    arguments[3] = property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE));
+    arguments[4] = property("InteractionHandler",
+                            uno::Any(uno::Reference<task::XInteractionHandler>(handler.get())));
+
+    uno::Reference<lang::XComponent> document;
+    try {
+        m_session->call(QStringLiteral("opening \"%1\"").arg(path), [&] {
+            const uno::Reference<frame::XComponentLoader> loader(m_session->desktop(), uno::UNO_QUERY_THROW);
+            document = loader->loadComponentFromURL(url, "_blank", 0, arguments);
+        });
+    } catch (const EngineError &failure) {
+        if (!handler->reason().isEmpty())
+            throw EngineError(handler->reason() + QLatin1Char(' ') + failure.description());
+        throw;
+    }
+    if (!document.is()) {
+        const QString reason = handler->reason();
+        throw EngineError(reason.isEmpty() ? QStringLiteral("LibreOffice could not open \"%1\".").arg(path)
+                                           : reason + QStringLiteral(" (\"%1\")").arg(path));
+    }
+
+    bool spreadsheet = false;
+    m_session->call(QStringLiteral("opening \"%1\"").arg(path), [&] {
+        const uno::Reference<lang::XServiceInfo> info(document, uno::UNO_QUERY);
+        spreadsheet = info.is() && info->supportsService("com.sun.star.sheet.SpreadsheetDocument");
+        if (!spreadsheet)
+            closeDocument(document);
+    });
+    if (!spreadsheet)
+        throw EngineError(QStringLiteral("\"%1\" is not a spreadsheet.").arg(path));
+    m_documents.push_back(document);
+}
+
+int LibreOfficeWorkbooks::count()
+{
+    return int(m_documents.size());
+}
+
+std::unique_ptr<EngineWorkbook> LibreOfficeWorkbooks::item(int index)
+{
+    if (index < 1 || index > int(m_documents.size()))
+        throw EngineError(QStringLiteral("There is no workbook number %1 open.").arg(index));
+    return std::make_unique<LibreOfficeWorkbook>(m_session, m_documents[std::size_t(index - 1)]);
+}
+
+void LibreOfficeWorkbooks::Close()
+{
+    m_session->call(QStringLiteral("closing the workbooks"), [this] {
+        // Every document of the office, not only ours: nothing may stay open.
+        const uno::Reference<container::XEnumerationAccess> components(m_session->desktop()->getComponents(),
+                                                                       uno::UNO_QUERY_THROW);
+        const uno::Reference<container::XEnumeration> all = components->createEnumeration();
+        while (all->hasMoreElements()) {
+            const uno::Reference<lang::XComponent> document(all->nextElement(), uno::UNO_QUERY);
+            closeDocument(document);
+        }
+    });
+    m_documents.clear();
+}
+
+void LibreOfficeWorkbooks::forget()
+{
+    m_documents.clear();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QString>
+
+// The UNO environment of this process, which it needs to talk to any office.
+namespace UnoEnvironment {
+
+// Set up once per process, from the office installation of program; throws
+// EngineError when that installation lacks what UNO needs.
+com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> localContext(const QString &program);
+
+} // namespace UnoEnvironment

@@ -1,0 +1,62 @@
+#include "watchdog.h"
+
+Watchdog::Watchdog(std::function<void()> onTimeout)
+    : m_onTimeout(std::move(onTimeout))
+    , m_thread([this] { watch(); })
+{
+}
+
+Watchdog::~Watchdog()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void Watchdog::arm(int milliseconds)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_armed = true;
+        m_fired = false;
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    }
+    m_changed.notify_all();
+}
+
+void Watchdog::disarm()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_armed = false;
+    }
+    m_changed.notify_all();
+}
+
+bool Watchdog::fired() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_fired;
+}
+
+void Watchdog::watch()
+{
+    std::unique_lock lock(m_mutex);
+    while (!m_quit) {
+        if (!m_armed) {
+            m_changed.wait(lock);
+            continue;
+        }
+        if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout && m_armed
+            && std::chrono::steady_clock::now() >= m_deadline) {
+            m_armed = false;
+            m_fired = true;
+            lock.unlock();
+            m_onTimeout();
+            lock.lock();
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// Puts a time bound on blocking calls: armed before a call and disarmed after
+// it, it runs its action (ending the engine) when a call outlasts the bound,
+// which makes the blocked call return with a failure.
+class Watchdog final
+{
+public:
+    explicit Watchdog(std::function<void()> onTimeout);
+    ~Watchdog();
+
+    Watchdog(const Watchdog &) = delete;
+    Watchdog &operator=(const Watchdog &) = delete;
+
+    void arm(int milliseconds);
+    void disarm();
+    // Whether the action ran since the last arm().
+    bool fired() const;
+
+private:
+    void watch();
+
+    std::function<void()> m_onTimeout;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_armed = false;
+    bool m_fired = false;
+    bool m_quit = false;
+    std::chrono::steady_clock::time_point m_deadline;
+    std::thread m_thread;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class EngineApplication;
+class EngineWorkbook;
+class PrintRunView;
+class Prompts;
+class SpreadsheetEngine;
+class StepRunner;
+
+// Prints every entry of the list, in order, each workbook in an engine
+// instance of its own. The run is a fixed sequence of numbered steps; a step
+// that fails is reported with its number and the run goes on where the table
+// says, so one bad workbook never stops the others.
+class PrintRun final
+{
+public:
+    PrintRun(SpreadsheetEngine &engine, Prompts &prompts, PrintRunView &view, StepRunner &runner);
+    ~PrintRun();
+
+    void Start();
+
+    struct Summary
+    {
+        int workbooks = 0;
+        int failedWorkbooks = 0;
+        int failedSteps = 0;
+        bool declined = false;
+        bool stopped = false;
+    };
+    const Summary &summary() const;
+
+private:
+    static constexpr int end = -1;
+
+    // Runs step `line`; returns the next one.
+    int step(int line);
+    // Where the run goes on after step `line` failed.
+    static int afterFailure(int line);
+    void engineCall(const std::function<void()> &work);
+
+    SpreadsheetEngine &m_engine;
+    Prompts &m_prompts;
+    PrintRunView &m_view;
+    StepRunner &m_runner;
+
+    int i = 0;
+    int n = 0;
+    QString path;
+    std::unique_ptr<EngineApplication> xl;
+    std::unique_ptr<EngineWorkbook> wb;
+
+    Summary m_summary;
+    bool m_currentFailed = false;
+};

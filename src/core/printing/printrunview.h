@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// What a print run reads from and shows on its screen: the window, or the
+// terminal of the command-line printer.
+class PrintRunView
+{
+public:
+    virtual ~PrintRunView() = default;
+
+    virtual int entryCount() = 0;
+    // The path of entry i, counted from 1.
+    virtual QString entry(int i) = 0;
+    virtual QString printerName() = 0;
+    virtual bool printActiveSheet() = 0;
+    virtual bool printAllSheets() = 0;
+
+    // 0 to 100, unrounded.
+    virtual void setProgress(double percent) = 0;
+    virtual void setBusy(bool busy) = 0;
+
+    // Whether the user has asked to stop; checked before each workbook.
+    virtual bool stopRequested() { return false; }
+    // Told when a workbook starts, for views that show which one.
+    virtual void workbookStarting(int /*i*/, int /*n*/, const QString & /*path*/) {}
+};

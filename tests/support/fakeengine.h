@@ -1,0 +1,200 @@
+#pragma once
+
+#include "printing/engineapplication.h"
+#include "printing/engineerror.h"
+#include "printing/enginesheet.h"
+#include "printing/engineworkbook.h"
+#include "printing/engineworkbooks.h"
+#include "printing/printersystem.h"
+#include "printing/spreadsheetengine.h"
+
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+
+#include <mutex>
+#include <stdexcept>
+
+// A scripted engine that writes every call it gets into a shared log, e.g.
+// "open#2 /a.xls", "printsheet#2 Office", "quit#2", "end#2" (#2: the second instance).
+class FakeEngine final : public SpreadsheetEngine
+{
+public:
+    enum class Availability { Installed, Missing, Broken };
+
+    explicit FakeEngine(Availability availability = Availability::Installed)
+        : m_availability(availability)
+    {
+    }
+
+    QString displayName() const override { return QStringLiteral("LibreOffice"); }
+    bool canCreateInstance() const override
+    {
+        if (m_availability == Availability::Broken)
+            throw std::runtime_error("the engine could not be asked");
+        return m_availability == Availability::Installed;
+    }
+
+    std::unique_ptr<EngineApplication> createInstance() override;
+    bool isUserInstanceRunning() override
+    {
+        if (userRunningFails)
+            throw EngineError(QStringLiteral("cannot look"));
+        return userRunning;
+    }
+
+    void record(const QString &entry)
+    {
+        const std::lock_guard lock(mutex);
+        log.append(entry);
+    }
+    QStringList calls() const
+    {
+        const std::lock_guard lock(mutex);
+        return log;
+    }
+
+    // Script
+    bool userRunning = false;
+    bool userRunningFails = false;
+    bool startFails = false;
+    QMap<QString, QString> openFailures; // path -> description
+    QSet<QString> printFailures;         // paths whose printing fails
+    QSet<QString> closeFailures;         // paths whose closing fails
+    QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
+
+    mutable std::mutex mutex;
+    QStringList log;
+    int instances = 0;
+
+private:
+    Availability m_availability;
+};
+
+class FakeSheet final : public EngineSheet
+{
+public:
+    FakeSheet(FakeEngine &engine, int id, QString path)
+        : m_engine(engine), m_id(id), m_path(std::move(path))
+    {
+    }
+    void PrintOut(const QString &printer) override
+    {
+        m_engine.record(QStringLiteral("printsheet#%1 %2").arg(m_id).arg(printer));
+        if (!m_engine.printers.contains(printer) || m_engine.printFailures.contains(m_path))
+            throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
+    }
+
+private:
+    FakeEngine &m_engine;
+    int m_id;
+    QString m_path;
+};
+
+class FakeWorkbook final : public EngineWorkbook
+{
+public:
+    FakeWorkbook(FakeEngine &engine, int id, QString path)
+        : m_engine(engine), m_id(id), m_path(std::move(path))
+    {
+    }
+    std::unique_ptr<EngineSheet> ActiveSheet() override
+    {
+        return std::make_unique<FakeSheet>(m_engine, m_id, m_path);
+    }
+    void PrintOut(const QString &printer) override
+    {
+        m_engine.record(QStringLiteral("printbook#%1 %2").arg(m_id).arg(printer));
+        if (!m_engine.printers.contains(printer) || m_engine.printFailures.contains(m_path))
+            throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
+    }
+
+private:
+    FakeEngine &m_engine;
+    int m_id;
+    QString m_path;
+};
+
+class FakeWorkbooks final : public EngineWorkbooks
+{
+public:
+    FakeWorkbooks(FakeEngine &engine, int id)
+        : m_engine(engine), m_id(id)
+    {
+    }
+    void Open(const QString &path) override
+    {
+        m_engine.record(QStringLiteral("open#%1 %2").arg(m_id).arg(path));
+        if (m_engine.openFailures.contains(path))
+            throw EngineError(m_engine.openFailures.value(path));
+        m_paths.append(path);
+    }
+    int count() override { return int(m_paths.size()); }
+    std::unique_ptr<EngineWorkbook> item(int index) override
+    {
+        if (index < 1 || index > m_paths.size())
+            throw EngineError(QStringLiteral("no workbook %1").arg(index));
+        return std::make_unique<FakeWorkbook>(m_engine, m_id, m_paths.at(index - 1));
+    }
+    void Close() override
+    {
+        m_engine.record(QStringLiteral("close#%1").arg(m_id));
+        for (const QString &path : std::as_const(m_paths)) {
+            if (m_engine.closeFailures.contains(path))
+                throw EngineError(QStringLiteral("cannot close"));
+        }
+        m_paths.clear();
+    }
+
+private:
+    FakeEngine &m_engine;
+    int m_id;
+    QStringList m_paths;
+};
+
+class FakeApplication final : public EngineApplication
+{
+public:
+    FakeApplication(FakeEngine &engine, int id)
+        : m_engine(engine), m_id(id), m_workbooks(engine, id)
+    {
+    }
+    ~FakeApplication() override { m_engine.record(QStringLiteral("end#%1").arg(m_id)); }
+    EngineWorkbooks &Workbooks() override { return m_workbooks; }
+    void Quit() override { m_engine.record(QStringLiteral("quit#%1").arg(m_id)); }
+
+private:
+    FakeEngine &m_engine;
+    int m_id;
+    FakeWorkbooks m_workbooks;
+};
+
+inline std::unique_ptr<EngineApplication> FakeEngine::createInstance()
+{
+    if (startFails)
+        throw EngineError(QStringLiteral("LibreOffice could not be started."));
+    const int id = ++instances;
+    record(QStringLiteral("create#%1").arg(id));
+    return std::make_unique<FakeApplication>(*this, id);
+}
+
+class FakePrinterSystem final : public PrinterSystem
+{
+public:
+    QStringList printerNames() override
+    {
+        if (namesFail)
+            throw EngineError(QStringLiteral("The printing system cannot be reached."));
+        return names;
+    }
+    QString defaultPrinterName() override
+    {
+        if (defaultName.isEmpty())
+            throw EngineError(QStringLiteral("There is no default printer."));
+        return defaultName;
+    }
+
+    QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};
+    QString defaultName = QStringLiteral("Second");
+    bool namesFail = false;
+};
