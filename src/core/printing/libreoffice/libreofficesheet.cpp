@@ -24,8 +24,10 @@ void LibreOfficeSheet::PrintOut(const QString &printer)
 {
     m_session->call(QStringLiteral("selecting the sheet to print"), [this] {
         // Calc prints the sheets selected in the view. A workbook saved with
-        // grouped sheets opens with all of them selected; making another sheet
-        // active and then this one again leaves only this one selected.
+        // grouped sheets opens with all of them selected; making a sheet
+        // outside the group active and then this one again leaves only this
+        // one selected. Which sheets are grouped cannot be asked, so every
+        // other sheet takes a turn.
         const uno::Reference<frame::XModel> model(m_document, uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSpreadsheetDocument> workbook(m_document, uno::UNO_QUERY_THROW);
@@ -33,10 +35,8 @@ void LibreOfficeSheet::PrintOut(const QString &printer)
         const rtl::OUString name = uno::Reference<container::XNamed>(m_sheet, uno::UNO_QUERY_THROW)->getName();
         for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
             const uno::Reference<sheet::XSpreadsheet> other(sheets->getByIndex(i), uno::UNO_QUERY);
-            if (other.is() && uno::Reference<container::XNamed>(other, uno::UNO_QUERY_THROW)->getName() != name) {
+            if (other.is() && uno::Reference<container::XNamed>(other, uno::UNO_QUERY_THROW)->getName() != name)
                 view->setActiveSheet(other);
-                break;
-            }
         }
         view->setActiveSheet(m_sheet);
     });

@@ -1,0 +1,238 @@
+#!/usr/bin/python3
+"""Writes workbooks with LibreOffice, which this script starts privately.
+
+  make-workbooks.py tests OUTDIR     the workbooks of the end-to-end tests
+  make-workbooks.py samples OUTDIR   the sample workbooks installed with the program
+
+Each sheet of a test workbook holds a word of its own (ALPHA-TEXT, ...), so a
+printed page tells which sheet it came from.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+import uno
+from com.sun.star.awt import Rectangle
+from com.sun.star.beans import PropertyValue
+from com.sun.star.table import CellRangeAddress
+
+OFFICE = "/usr/lib/libreoffice/program/soffice"
+
+
+def prop(name, value):
+    p = PropertyValue()
+    p.Name = name
+    p.Value = value
+    return p
+
+
+class Office:
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="corvane-workbooks-")
+        pipe = "corvane-workbooks-%d" % os.getpid()
+        env = dict(os.environ, TMPDIR=self.root)
+        self.process = subprocess.Popen(
+            [OFFICE, "-env:UserInstallation=" + uno.systemPathToFileUrl(self.root + "/profile"),
+             "--headless", "--invisible", "--norestore", "--nologo", "--nodefault", "--nolockcheck",
+             "--accept=pipe,name=%s;urp;" % pipe],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        local = uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
+        for _ in range(600):
+            try:
+                ctx = resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+                break
+            except Exception:
+                time.sleep(0.1)
+        else:
+            raise SystemExit("LibreOffice did not start")
+        self.desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+
+    def close(self):
+        try:
+            self.desktop.terminate()
+        except Exception:
+            pass
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            os.killpg(self.process.pid, 9)
+            self.process.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def workbook(self, sheets):
+        """A new workbook whose sheets are (name, rows) pairs, rows a list of lists."""
+        # Not hidden: a hidden document does not save which sheet is active.
+        doc = self.desktop.loadComponentFromURL("private:factory/scalc", "_blank", 0, ())
+        all_sheets = doc.Sheets
+        for index, (name, rows) in enumerate(sheets):
+            if index < all_sheets.Count:
+                all_sheets.getByIndex(index).Name = name
+            else:
+                all_sheets.insertNewByName(name, index)
+            sheet = all_sheets.getByName(name)
+            for r, row in enumerate(rows):
+                for c, value in enumerate(row):
+                    cell = sheet.getCellByPosition(c, r)
+                    if isinstance(value, str) and value.startswith("="):
+                        cell.Formula = value
+                    elif isinstance(value, str):
+                        cell.String = value
+                    else:
+                        cell.Value = value
+            columns = sheet.Columns
+            for c in range(max((len(row) for row in rows), default=0)):
+                columns.getByIndex(c).OptimalWidth = True
+        while all_sheets.Count > len(sheets):
+            all_sheets.removeByName(all_sheets.getByIndex(all_sheets.Count - 1).Name)
+        return doc
+
+    @staticmethod
+    def activate(doc, name):
+        doc.CurrentController.setActiveSheet(doc.Sheets.getByName(name))
+
+    @staticmethod
+    def save(doc, path, filter_name, extra=()):
+        # invoke() keeps the types of typed values, such as encryption data.
+        uno.invoke(doc, "storeToURL", (uno.systemPathToFileUrl(os.path.abspath(path)),
+                                       (prop("FilterName", filter_name),) + tuple(extra)))
+        doc.close(True)
+
+
+XLSX = "Calc MS Excel 2007 XML"
+XLSM = "Calc MS Excel 2007 VBA XML"
+XLS = "MS Excel 97"
+ODS = "calc8"
+
+
+def encryption(password):
+    """The store argument that encrypts an xlsx file with a password."""
+    def named(name, value):
+        return uno.createUnoStruct("com.sun.star.beans.NamedValue", name, value)
+    p = prop("EncryptionData", None)
+    p.Value = uno.Any("[]com.sun.star.beans.NamedValue", (named("OOXPassword", password), named("CryptoType", "Standard")))
+    return p
+
+
+def group_sheets(path, sheet_numbers):
+    """Marks the given sheets (1-based) of an xlsx file as selected together."""
+    temp = path + ".tmp"
+    with zipfile.ZipFile(path) as source, zipfile.ZipFile(temp, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            for number in sheet_numbers:
+                if item.filename == "xl/worksheets/sheet%d.xml" % number:
+                    text = data.decode("utf-8")
+                    if 'tabSelected="' not in text:
+                        text = text.replace("<sheetView ", '<sheetView tabSelected="1" ', 1)
+                    else:
+                        text = text.replace('tabSelected="false"', 'tabSelected="true"').replace('tabSelected="0"', 'tabSelected="1"')
+                    data = text.encode("utf-8")
+            target.writestr(item, data)
+    os.replace(temp, path)
+
+
+def sheet(word, lines=3):
+    return [[word, "row %d" % (i + 1)] for i in range(lines)]
+
+
+def make_tests(office, out):
+    doc = office.workbook([("Alpha", sheet("ALPHA-TEXT")), ("Bravo", sheet("BRAVO-TEXT")),
+                           ("Charlie", sheet("CHARLIE-TEXT"))])
+    office.activate(doc, "Bravo")
+    office.save(doc, out + "/three-sheets.xlsx", XLSX)
+
+    doc = office.workbook([("One", sheet("ONE-TEXT")), ("Two", sheet("TWO-TEXT"))])
+    office.activate(doc, "One")
+    office.save(doc, out + "/two-sheets.ods", ODS)
+
+    doc = office.workbook([("Legacy1", sheet("LEGACY-ONE")), ("Legacy2", sheet("LEGACY-TWO"))])
+    office.activate(doc, "Legacy2")
+    office.save(doc, out + "/legacy.xls", XLS)
+
+    doc = office.workbook([("G1", sheet("GROUP-ONE")), ("G2", sheet("GROUP-TWO")), ("G3", sheet("GROUP-THREE"))])
+    office.activate(doc, "G1")
+    office.save(doc, out + "/grouped.xlsx", XLSX)
+    group_sheets(out + "/grouped.xlsx", [1, 2])
+
+    doc = office.workbook([("Secret", sheet("SECRET-TEXT"))])
+    office.save(doc, out + "/protected.xlsx", XLSX, (encryption("secret"),))
+
+    with open(out + "/three-sheets.xlsx", "rb") as good:
+        data = good.read()
+    with open(out + "/damaged.xlsx", "wb") as damaged:
+        damaged.write(data[: len(data) // 2])
+    open(out + "/empty.xlsx", "wb").close()
+    with open(out + "/text.xlsx", "w") as text:
+        text.write("This is a plain text file, not a workbook.\n")
+
+
+def add_chart(doc, sheet_name, name, cell_range, x, y, width, height):
+    sheet = doc.Sheets.getByName(sheet_name)
+    address = CellRangeAddress()
+    address.Sheet = doc.Sheets.ElementNames.index(sheet_name)
+    address.StartColumn, address.StartRow, address.EndColumn, address.EndRow = cell_range
+    rect = Rectangle()
+    rect.X, rect.Y, rect.Width, rect.Height = x, y, width, height
+    sheet.Charts.addNewByName(name, rect, (address,), True, True)
+
+
+def make_samples(office, out):
+    regions = ["North", "East", "South", "West"]
+    quarters = []
+    for q, factor in enumerate([1.0, 1.12, 0.97, 1.25], start=1):
+        rows = [["Quarter %d sales" % q, "", ""], ["Region", "Units", "Revenue"]]
+        for i, region in enumerate(regions):
+            units = int((120 + 35 * i) * factor)
+            rows.append([region, units, "=B%d*24.5" % (len(rows) + 1)])
+        rows.append(["Total", "=SUM(B3:B6)", "=SUM(C3:C6)"])
+        quarters.append(("Q%d" % q, rows))
+    summary = [["Year summary", ""], ["Quarter", "Revenue"]]
+    for q in range(1, 5):
+        summary.append(["Q%d" % q, "=Q%d.C7" % q])
+    summary.append(["Year", "=SUM(B3:B6)"])
+    doc = office.workbook(quarters + [("Summary", summary)])
+    add_chart(doc, "Summary", "Revenue", (0, 1, 1, 5), 500, 4000, 12000, 7000)
+    office.activate(doc, "Summary")
+    office.save(doc, out + "/Quarterly Sales.xlsx", XLSX)
+
+    income = [["Income", "Amount"], ["Sales", 182000], ["Services", 41000], ["Other", 3500], ["Total", "=SUM(B2:B4)"]]
+    expenses = [["Expenses", "Amount"], ["Salaries", 120000], ["Rent", 24000], ["Travel", 9300],
+                ["Supplies", 4100], ["Total", "=SUM(B2:B5)"]]
+    doc = office.workbook([("Income", income), ("Expenses", expenses)])
+    office.activate(doc, "Expenses")
+    office.save(doc, out + "/Budget 2014.xls", XLS)
+
+    stock = [["Item", "In stock", "Reorder at"], ["Paper A4 (box)", 42, 10], ["Toner black", 6, 4],
+             ["Toner colour", 3, 4], ["Staples", 120, 20], ["Folders", 75, 25]]
+    orders = [["Order", "Item", "Quantity"], [1041, "Toner colour", 4], [1042, "Folders", 50]]
+    doc = office.workbook([("Stock", stock), ("Orders", orders)])
+    office.activate(doc, "Orders")
+    office.save(doc, out + "/Inventory.ods", ODS)
+
+    days = ["Monday", "Tuesday", "Wednesday", "Thursday", "Friday"]
+    week = [["Day", "Start", "End", "Hours"]] + [[d, 9, 17, "=C%d-B%d" % (i + 2, i + 2)] for i, d in enumerate(days)]
+    week.append(["Total", "", "", "=SUM(D2:D6)"])
+    doc = office.workbook([("Week 1", week), ("Week 2", week)])
+    office.activate(doc, "Week 1")
+    office.save(doc, out + "/Timesheet.xlsm", XLSM)
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in ("tests", "samples"):
+        raise SystemExit(__doc__)
+    out = sys.argv[2]
+    os.makedirs(out, exist_ok=True)
+    office = Office()
+    try:
+        (make_tests if sys.argv[1] == "tests" else make_samples)(office, out)
+    finally:
+        office.close()
+
+
+if __name__ == "__main__":
+    main()

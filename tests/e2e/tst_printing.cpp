@@ -1,0 +1,246 @@
+// End to end: the print run with the real LibreOffice and a private CUPS
+// server, checked by the text of what was printed.
+#include "../support/fakeprompts.h"
+#include "printedjobs.h"
+#include "printing/cups/cupsprintersystem.h"
+#include "printing/engineapplication.h"
+#include "printing/engineerror.h"
+#include "printing/enginesheet.h"
+#include "printing/engineworkbook.h"
+#include "printing/engineworkbooks.h"
+#include "printing/libreoffice/libreofficeapplication.h"
+#include "printing/libreoffice/libreofficeengine.h"
+#include "printing/printrun.h"
+#include "printing/printrunview.h"
+#include "printing/steprunner.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ListView final : public PrintRunView
+{
+public:
+    ListView(QStringList entries, QString printer, bool allSheets)
+        : m_entries(std::move(entries)), m_printer(std::move(printer)), m_allSheets(allSheets)
+    {
+    }
+    int entryCount() override { return int(m_entries.size()); }
+    QString entry(int i) override { return m_entries.at(i - 1); }
+    QString printerName() override { return m_printer; }
+    bool printActiveSheet() override { return !m_allSheets; }
+    bool printAllSheets() override { return m_allSheets; }
+    void setProgress(double) override {}
+    void setBusy(bool) override {}
+
+private:
+    QStringList m_entries;
+    QString m_printer;
+    bool m_allSheets;
+};
+
+QString environment(const char *name)
+{
+    return QString::fromLocal8Bit(qgetenv(name));
+}
+
+// Every file below folder with a hash of its bytes, to prove nothing changed.
+QMap<QString, QByteArray> fingerprint(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+    }
+    return files;
+}
+
+// Offices of ours still running, and the temporary folders they leave.
+QStringList leftovers()
+{
+    QStringList found;
+    QDirIterator processes(u"/proc"_s, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        QFile commandLine(processes.next() + u"/cmdline"_s);
+        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("--accept=pipe,name=corvane-"))
+            found.append(commandLine.fileName());
+    }
+    for (const QString &name : QDir(QDir::tempPath()).entryList({u"corvane-??????"_s}, QDir::Dirs))
+        found.append(QDir::tempPath() + u'/' + name);
+    return found;
+}
+
+// Whether any process of the group still runs (zombies waiting for their reaper do not).
+bool groupRuns(int group)
+{
+    QDirIterator processes(u"/proc"_s, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        QFile stat(processes.next() + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> fields = stat.readAll().split(')').value(1).trimmed().split(' ');
+        if (fields.size() > 2 && fields[2].toInt() == group && fields[0] != "Z")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class PrintingTest final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_workbooks;
+    PrintedJobs m_jobs{environment("CORVANE_E2E_DIR") + u"/cups"_s};
+    CupsPrinterSystem m_printers;
+    QMap<QString, QByteArray> m_before;
+
+    QString workbook(const QString &name) const { return m_workbooks + u'/' + name; }
+
+    // Runs a print run; returns the texts of the jobs it added to queue.
+    QStringList print(const QStringList &entries, bool allSheets, FakePrompts &prompts,
+                      const QString &queue = u"Office"_s)
+    {
+        const int before = int(m_jobs.files(queue).size());
+        LibreOfficeEngine engine(m_printers);
+        ListView view(entries, queue, allSheets);
+        DirectStepRunner runner;
+        PrintRun run(engine, prompts, view, runner);
+        run.Start();
+        const int printed = run.summary().workbooks - run.summary().failedWorkbooks;
+        return m_jobs.waitForTexts(queue, before + printed).mid(before);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_workbooks = environment("CORVANE_E2E_DIR") + u"/workbooks"_s;
+        QVERIFY2(QFileInfo(workbook(u"three-sheets.xlsx"_s)).isFile(), "the e2e fixture has not run");
+        QVERIFY2(!environment("CUPS_SERVER").isEmpty(), "CUPS_SERVER must name the private server");
+        QCOMPARE(m_printers.printerNames(), (QStringList{u"Office"_s, u"Second"_s}));
+        QCOMPARE(m_printers.defaultPrinterName(), u"Office"_s);
+        m_before = fingerprint(m_workbooks);
+    }
+
+    void activeSheetOnlyOrEverySheetInListOrder()
+    {
+        FakePrompts prompts;
+        const QStringList active = print({workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
+                                          workbook(u"legacy.xls"_s)},
+                                         false, prompts);
+        QCOMPARE(active.size(), 3);
+        QVERIFY2(active[0].contains(u"BRAVO-TEXT"_s), qPrintable(active[0]));
+        QVERIFY(!active[0].contains(u"ALPHA-TEXT"_s) && !active[0].contains(u"CHARLIE-TEXT"_s));
+        QVERIFY(active[1].contains(u"ONE-TEXT"_s) && !active[1].contains(u"TWO-TEXT"_s));
+        QVERIFY(active[2].contains(u"LEGACY-TWO"_s) && !active[2].contains(u"LEGACY-ONE"_s));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, u"Done."_s);
+
+        const QStringList all = print({workbook(u"three-sheets.xlsx"_s)}, true, prompts);
+        QCOMPARE(all.size(), 1);
+        for (const QString &word : {u"ALPHA-TEXT"_s, u"BRAVO-TEXT"_s, u"CHARLIE-TEXT"_s})
+            QVERIFY2(all[0].contains(word), qPrintable(all[0]));
+    }
+
+    void groupedSheetsPrintOnlyTheActiveOne()
+    {
+        FakePrompts prompts;
+        const QStringList active = print({workbook(u"grouped.xlsx"_s)}, false, prompts);
+        QCOMPARE(active.size(), 1);
+        QVERIFY2(active[0].contains(u"GROUP-ONE"_s), qPrintable(active[0]));
+        QVERIFY2(!active[0].contains(u"GROUP-TWO"_s), qPrintable(active[0]));
+    }
+
+    void badFilesAreReportedAndTheGoodOnesStillPrint()
+    {
+        FakePrompts prompts;
+        const QStringList bad{workbook(u"missing.xlsx"_s), workbook(u"empty.xlsx"_s), workbook(u"protected.xlsx"_s),
+                              workbook(u"damaged.xlsx"_s), workbook(u"text.xlsx"_s)};
+        QElapsedTimer timer;
+        timer.start();
+        const QStringList printed = print(bad + QStringList{workbook(u"two-sheets.ods"_s)}, false, prompts);
+        QVERIFY2(timer.elapsed() < 120000, "a bad file must fail at once, not wait for a dialog");
+        QCOMPARE(printed.size(), 1);
+        QVERIFY(printed[0].contains(u"ONE-TEXT"_s));
+
+        QCOMPARE(prompts.messages.size(), 5 * 5 + 1);
+        for (int file = 0; file < 5; ++file) {
+            QStringList lines;
+            for (int k = 0; k < 5; ++k) {
+                const FakePrompts::Message &m = prompts.messages[file * 5 + k];
+                QCOMPARE(m.title, u"Application Error"_s);
+                QCOMPARE(m.style, MessageStyle::OkExclamation);
+                QVERIFY(m.text.contains(u"\r\nin Corvane5/20/2014.Form1.Start at line "_s));
+                lines << m.text.section(u"at line "_s, 1).section(u'\r', 0, 0);
+            }
+            QCOMPARE(lines, (QStringList{u"116"_s, u"118"_s, u"122"_s, u"128"_s, u"130"_s}));
+        }
+        QVERIFY(prompts.messages[0].text.startsWith(u"The file \""_s));
+        QVERIFY2(prompts.messages[5].text.contains(u"empty"_s), qPrintable(prompts.messages[5].text));
+        QVERIFY2(prompts.messages[10].text.contains(u"password"_s), qPrintable(prompts.messages[10].text));
+        QCOMPARE(prompts.messages.last().text, u"Done."_s);
+    }
+
+    void anUnknownPrinterFailsThePrintStepOnly()
+    {
+        FakePrompts prompts;
+        const int before = int(m_jobs.files(u"Office"_s).size());
+        LibreOfficeEngine engine(m_printers);
+        ListView view({workbook(u"three-sheets.xlsx"_s)}, u"NoSuchQueue"_s, true);
+        DirectStepRunner runner;
+        PrintRun run(engine, prompts, view, runner);
+        run.Start();
+        QCOMPARE(prompts.messages.size(), 2);
+        QVERIFY(prompts.messages[0].text.startsWith(u"There is no printer named \"NoSuchQueue\"."_s));
+        QVERIFY(prompts.messages[0].text.contains(u"at line 126\r"_s));
+        QCOMPARE(prompts.messages[1].text, u"Done."_s);
+        QTest::qWait(2000);
+        QCOMPARE(m_jobs.files(u"Office"_s).size(), before);
+    }
+
+    void aHungEngineIsCutOffByTheTimeBound()
+    {
+        LibreOfficeEngine engine(m_printers, 4000);
+        std::unique_ptr<EngineApplication> application = engine.createInstance();
+        application->Workbooks().Open(workbook(u"three-sheets.xlsx"_s));
+        const int group = dynamic_cast<LibreOfficeApplication &>(*application).processGroup();
+        QVERIFY(group > 0);
+        ::kill(-group, SIGSTOP);
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            application->Workbooks().item(1)->PrintOut(u"Office"_s);
+            QFAIL("printing on a hung engine succeeded");
+        } catch (const EngineError &error) {
+            QVERIFY2(error.description().contains(u"within 4 seconds"_s), qPrintable(error.description()));
+        }
+        QVERIFY(timer.elapsed() < 30000);
+        application.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!groupRuns(group), 5000);
+    }
+
+    void nothingIsLeftBehindAndNoWorkbookChanged()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(leftovers(), QStringList(), 10000);
+        QCOMPARE(fingerprint(m_workbooks), m_before);
+        for (const QString &name : QDir(m_workbooks).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY2(!name.startsWith(u".~lock"_s), qPrintable(name));
+    }
+};
+
+QTEST_GUILESS_MAIN(PrintingTest)
+#include "tst_printing.moc"
