@@ -12,7 +12,9 @@
 #include <QSet>
 #include <QStringList>
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <stdexcept>
 
 // A scripted engine that writes every call it gets into a shared log, e.g.
@@ -62,6 +64,7 @@ public:
     QSet<QString> printFailures;         // paths whose printing fails
     QSet<QString> closeFailures;         // paths whose closing fails
     QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
+    int openDelayMs = 0; // how long every Open takes
 
     mutable std::mutex mutex;
     QStringList log;
@@ -125,6 +128,8 @@ public:
     void Open(const QString &path) override
     {
         m_engine.record(QStringLiteral("open#%1 %2").arg(m_id).arg(path));
+        if (m_engine.openDelayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(m_engine.openDelayMs));
         if (m_engine.openFailures.contains(path))
             throw EngineError(m_engine.openFailures.value(path));
         m_paths.append(path);

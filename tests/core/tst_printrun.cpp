@@ -1,0 +1,235 @@
+#include "../support/fakeengine.h"
+#include "../support/fakeprompts.h"
+#include "printing/errorreport.h"
+#include "printing/printrun.h"
+#include "printing/printrunview.h"
+#include "printing/steprunner.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingView final : public PrintRunView
+{
+public:
+    int entryCount() override { return int(entries.size()); }
+    QString entry(int i) override { return entries.at(i - 1); }
+    QString printerName() override { return printer; }
+    bool printActiveSheet() override { return option1; }
+    bool printAllSheets() override { return option2; }
+    void setProgress(double percent) override { progress.append(percent); }
+    void setBusy(bool on) override { busy.append(on); }
+    bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
+
+    QStringList entries;
+    QString printer = u"Office"_s;
+    bool option1 = true;
+    bool option2 = false;
+    int stopAfter = -1;
+    QList<double> progress;
+    QList<bool> busy;
+};
+
+struct Run
+{
+    FakeEngine engine;
+    FakePrompts prompts;
+    RecordingView view;
+    DirectStepRunner runner;
+
+    PrintRun::Summary start()
+    {
+        PrintRun run(engine, prompts, view, runner);
+        run.Start();
+        return run.summary();
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto &m : prompts.messages)
+            out << m.text;
+        return out;
+    }
+    // The line numbers of the error reports, in order.
+    QStringList reportedLines() const
+    {
+        QStringList out;
+        for (const auto &m : prompts.messages) {
+            if (m.title == u"Application Error"_s)
+                out << m.text.section(u"at line "_s, 1).section(u'\r', 0, 0);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+class PrintRunTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void anEmptyListSaysSo()
+    {
+        Run r;
+        r.start();
+        QCOMPARE(r.texts(), QStringList{u"No files added."_s});
+        QCOMPARE(r.prompts.messages[0].title, u"Corvane"_s);
+        QCOMPARE(r.prompts.messages[0].style, MessageStyle::Ok);
+        QCOMPARE(r.view.progress, QList<double>{0});
+        QCOMPARE(r.view.busy.first(), true);
+        QCOMPARE(r.view.busy.last(), false);
+        QVERIFY(r.engine.calls().isEmpty());
+    }
+
+    void theUsersOfficeIsAskedAboutFirst()
+    {
+        Run yes;
+        yes.engine.userRunning = true;
+        yes.prompts.yesNoAnswers = {MessageAnswer::Yes};
+        yes.start();
+        QCOMPARE(yes.texts(),
+                 (QStringList{u"LibreOffice may be open. It is recommended that you close LibreOffice first.\rUse "
+                              "System Monitor > soffice.bin if necessary.\r\n\r\nWould you like to proceed anyway?"_s,
+                              u"No files added."_s}));
+        QCOMPARE(yes.prompts.messages[0].style, MessageStyle::YesNo);
+
+        Run no;
+        no.engine.userRunning = true;
+        no.view.entries = {u"/a.xlsx"_s};
+        no.prompts.yesNoAnswers = {MessageAnswer::No};
+        const PrintRun::Summary summary = no.start();
+        QCOMPARE(no.prompts.messages.size(), 1);
+        QVERIFY(summary.declined);
+        QVERIFY(no.engine.calls().isEmpty());
+        QCOMPARE(no.view.progress, QList<double>{0});
+        QCOMPARE(no.view.busy.last(), false);
+    }
+
+    void aFailingLookForTheUsersOfficeCountsAsNone()
+    {
+        Run r;
+        r.engine.userRunningFails = true;
+        r.start();
+        QCOMPARE(r.texts(), QStringList{u"No files added."_s});
+    }
+
+    void everyEntryPrintsInItsOwnInstanceInListOrder()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xls"_s, u"/a.xlsx"_s};
+        const PrintRun::Summary summary = r.start();
+        QCOMPARE(r.engine.calls(),
+                 (QStringList{u"create#1"_s, u"open#1 /a.xlsx"_s, u"printsheet#1 Office"_s, u"close#1"_s, u"quit#1"_s,
+                              u"end#1"_s, u"create#2"_s, u"open#2 /b.xls"_s, u"printsheet#2 Office"_s, u"close#2"_s,
+                              u"quit#2"_s, u"end#2"_s, u"create#3"_s, u"open#3 /a.xlsx"_s, u"printsheet#3 Office"_s,
+                              u"close#3"_s, u"quit#3"_s, u"end#3"_s}));
+        QCOMPARE(r.texts(), QStringList{u"Done."_s});
+        QCOMPARE(r.view.progress.size(), 4);
+        QCOMPARE(r.view.progress[0], 100.0 / 3);
+        QCOMPARE(r.view.progress[1], 200.0 / 3);
+        QCOMPARE(r.view.progress[2], 100.0);
+        QCOMPARE(r.view.progress[3], 0.0);
+        QCOMPARE(summary.workbooks, 3);
+        QCOMPARE(summary.failedWorkbooks, 0);
+    }
+
+    void allSheetsPrintsTheWorkbookAndNeitherOptionPrintsNothing()
+    {
+        Run all;
+        all.view.entries = {u"/a.xlsx"_s};
+        all.view.option1 = false;
+        all.view.option2 = true;
+        all.view.printer = u"Second"_s;
+        all.start();
+        QVERIFY(all.engine.calls().contains(u"printbook#1 Second"_s));
+
+        Run neither;
+        neither.view.entries = {u"/a.xlsx"_s};
+        neither.view.option1 = false;
+        neither.start();
+        QCOMPARE(neither.engine.calls(),
+                 (QStringList{u"create#1"_s, u"open#1 /a.xlsx"_s, u"close#1"_s, u"quit#1"_s, u"end#1"_s}));
+        QCOMPARE(neither.texts(), QStringList{u"Done."_s});
+    }
+
+    void aWorkbookThatCannotOpenGivesFiveReportsAndTheRunGoesOn()
+    {
+        Run r;
+        r.view.entries = {u"/missing.xlsx"_s, u"/b.xlsx"_s};
+        r.engine.openFailures.insert(u"/missing.xlsx"_s, u"The file \"/missing.xlsx\" does not exist."_s);
+        const PrintRun::Summary summary = r.start();
+        QCOMPARE(r.reportedLines(), (QStringList{u"116"_s, u"118"_s, u"122"_s, u"128"_s, u"130"_s}));
+        QCOMPARE(r.prompts.messages[0].text,
+                 u"The file \"/missing.xlsx\" does not exist.\r\nin Corvane5/20/2014.Form1.Start at line 116\r\rPlease "
+                 "email screenshot of this message to support@tenvara.example"_s);
+        QCOMPARE(r.prompts.messages[0].style, MessageStyle::OkExclamation);
+        // The instance started for the missing file ends before the next starts.
+        const QStringList calls = r.engine.calls();
+        QCOMPARE(calls.mid(0, 3), (QStringList{u"create#1"_s, u"open#1 /missing.xlsx"_s, u"end#1"_s}));
+        QVERIFY(!calls.contains(u"quit#1"_s));
+        QVERIFY(calls.contains(u"printsheet#2 Office"_s));
+        QCOMPARE(r.texts().last(), u"Done."_s);
+        QCOMPARE(summary.failedWorkbooks, 1);
+        QCOMPARE(summary.failedSteps, 5);
+    }
+
+    void anEngineThatCannotStartIsReportedForEveryEntry()
+    {
+        Run r;
+        r.engine.startFails = true;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        r.view.option1 = false;
+        r.view.option2 = true;
+        r.start();
+        QCOMPARE(r.reportedLines(), (QStringList{u"116"_s, u"118"_s, u"126"_s, u"128"_s, u"130"_s, u"116"_s,
+                                                 u"118"_s, u"126"_s, u"128"_s, u"130"_s}));
+        QCOMPARE(r.texts().last(), u"Done."_s);
+    }
+
+    void aFailingPrintStillClosesAndQuits()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s};
+        r.view.printer = u"Gone"_s;
+        r.start();
+        QCOMPARE(r.reportedLines(), QStringList{u"122"_s});
+        QVERIFY(r.prompts.messages[0].text.startsWith(u"There is no printer named \"Gone\".\r\n"_s));
+        QCOMPARE(r.engine.calls().mid(2), (QStringList{u"printsheet#1 Gone"_s, u"close#1"_s, u"quit#1"_s, u"end#1"_s}));
+    }
+
+    void aFailingCloseIsReportedAndTheInstanceStillQuits()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s};
+        r.engine.closeFailures.insert(u"/a.xlsx"_s);
+        r.start();
+        QCOMPARE(r.reportedLines(), QStringList{u"128"_s});
+        QVERIFY(r.engine.calls().contains(u"quit#1"_s));
+    }
+
+    void aStopBeforeTheNextWorkbookEndsTheRunQuietly()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s};
+        r.view.stopAfter = 1;
+        const PrintRun::Summary summary = r.start();
+        QVERIFY(summary.stopped);
+        QCOMPARE(summary.workbooks, 1);
+        QVERIFY(r.prompts.messages.isEmpty());
+        QCOMPARE(r.view.progress.last(), 0.0);
+        QCOMPARE(r.view.busy.last(), false);
+    }
+
+    void theReportTextIsFixed()
+    {
+        QCOMPARE(ErrorReport::text(u"Boom"_s, u"in Corvane5/20/2014.Form1.listPrinters "_s, 100),
+                 u"Boom\r\nin Corvane5/20/2014.Form1.listPrinters at line 100\r\rPlease email screenshot of this "
+                 "message to support@tenvara.example"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(PrintRunTest)
+#include "tst_printrun.moc"

@@ -1,0 +1,179 @@
+#include "../support/formfixture.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/filelistview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QComboBox *printerBox(Form1 &form)
+{
+    return form.findChild<QComboBox *>(u"Combo1"_s);
+}
+
+QStringList items(QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+} // namespace
+
+class WindowPrintingTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void firstStartSelectsTheDefaultPrinterWithoutStoringIt()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        QCOMPARE(items(printerBox(form)), (QStringList{u"Office"_s, u"Second"_s, u"Third"_s}));
+        QCOMPARE(printerBox(form)->currentText(), u"Second"_s);
+        QCOMPARE(f.settings.get(u"Combo1"_s), u"<none>"_s);
+        QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    void aStoredPositionIsSelectedWhateverPrinterStandsThere_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("third") << u"2"_s << u"Third"_s;
+        QTest::newRow("first") << u"0"_s << u"Office"_s;
+        QTest::newRow("gone") << u"99"_s << QString();
+        QTest::newRow("not a number") << u"abc"_s << QString();
+        QTest::newRow("nothing") << u"-1"_s << QString();
+        QTest::newRow("empty is absent") << QString() << u"Second"_s;
+    }
+    void aStoredPositionIsSelectedWhateverPrinterStandsThere()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, selected);
+        FormFixture f;
+        f.settings.set(u"Combo1"_s, stored);
+        Form1 &form = f.make();
+        QCOMPARE(printerBox(form)->currentText(), selected);
+        QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    void aPickIsStoredAtOnce()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        QComboBox *box = printerBox(form);
+        box->setCurrentIndex(2);
+        Q_EMIT box->activated(2);
+        QCOMPARE(f.settings.get(u"Combo1"_s), u"2"_s);
+        QCOMPARE(printerBox(f.make())->currentText(), u"Third"_s);
+    }
+
+    void noPrintersAtAllIsReportedAtLine100()
+    {
+        FormFixture f;
+        f.printers.names.clear();
+        f.printers.defaultName.clear();
+        Form1 &form = f.make();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].title, u"Application Error"_s);
+        QVERIFY(f.prompts.messages[0].text.startsWith(
+            u"There is no default printer.\r\nin Corvane5/20/2014.Form1.listPrinters at line 100\r\r"_s));
+        QCOMPARE(printerBox(form)->count(), 0);
+        QCOMPARE(printerBox(form)->currentIndex(), -1);
+    }
+
+    void anUnreachablePrintingSystemIsReportedAndTheWindowStillOpens()
+    {
+        FormFixture f;
+        f.printers.namesFail = true;
+        Form1 &form = f.make();
+        QStringList lines;
+        for (const auto &m : f.prompts.messages)
+            lines << m.text.section(u"at line "_s, 1).section(u'\r', 0, 0);
+        QCOMPARE(lines, (QStringList{u"102"_s, u"110"_s}));
+        QCOMPARE(printerBox(form)->count(), 0);
+    }
+
+    void startPrintingPrintsTheListOnTheChosenPrinter()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        form.fileList().append(QStringList{u"/a.xlsx"_s, u"/b.xlsx"_s});
+        form.findChild<QRadioButton *>(u"Option2"_s)->setChecked(true);
+        printerBox(form)->setCurrentIndex(0);
+        QList<int> seen;
+        f.engine.openDelayMs = 50;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value();
+        });
+        probe.start(10);
+        form.findChild<QAction *>(u"command1002"_s)->trigger();
+        probe.stop();
+
+        QVERIFY(f.engine.calls().contains(u"printbook#1 Office"_s));
+        QVERIFY(f.engine.calls().contains(u"printbook#2 Office"_s));
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].text, u"Done."_s);
+        QCOMPARE(form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value(), 0);
+        QVERIFY(!form.isBusyPointer());
+        // The window kept handling events during the run, the bar moving with it.
+        QVERIFY2(seen.contains(50) && seen.contains(100), qPrintable(QString::number(seen.size())));
+        QCOMPARE(form.fileList().count(), 2);
+    }
+
+    void theWindowTakesNoInputDuringARun()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.fileList().append(QStringList{u"/a.xlsx"_s, u"/b.xlsx"_s});
+        auto *view = form.findChild<FileListView *>(u"ListView1"_s);
+        view->setCurrentIndex(form.fileList().index(0));
+        f.engine.openDelayMs = 200;
+        bool pressedDuringRun = false;
+        QTimer::singleShot(50, &form, [&] {
+            QTest::keyClick(view, Qt::Key_Delete);
+            QTest::keyClick(view, Qt::Key_Delete);
+            pressedDuringRun = form.isBusyPointer();
+        });
+        form.Start();
+        QVERIFY(pressedDuringRun);
+        QCOMPARE(form.fileList().count(), 2);
+        QCOMPARE(f.engine.instances, 2);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(form.fileList().count(), 1);
+    }
+
+    void closingDuringARunStopsItBeforeTheNextWorkbook()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        form.fileList().append(QStringList{u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s});
+        f.engine.openDelayMs = 200;
+        QTimer::singleShot(50, &form, [&form] { form.close(); });
+        form.Start();
+        QCOMPARE(f.engine.instances, 1);
+        QVERIFY(f.engine.calls().contains(u"end#1"_s));
+        QVERIFY(!form.isVisible());
+        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(f.settings.get(u"Width"_s) != u"<none>"_s);
+    }
+};
+
+QTEST_MAIN(WindowPrintingTest)
+#include "tst_printing.moc"
