@@ -74,7 +74,15 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
 {
     if (!canCreateInstance())
         throw EngineError(QStringLiteral("LibreOffice is not installed on this computer."));
-    auto session = std::make_shared<LibreOfficeSession>(m_program, profileTemplate(), m_callTimeoutMs, m_printers);
+    const QString profile = profileTemplate();
+    // With a finished profile the office itself can be started at once; the
+    // start script and its splash program cost every instance a tenth of a
+    // second. A first start still goes through them: they handle the restart
+    // a new profile may ask for.
+    const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
+    const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
+    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, m_callTimeoutMs,
+                                                        m_printers);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
 

@@ -93,10 +93,12 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
 
     QByteArrayList environment;
     for (char **variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, "TMPDIR=", 7) != 0)
+        if (std::strncmp(*variable, "TMPDIR=", 7) != 0 && std::strncmp(*variable, "SAL_ENABLE_FILE_LOCKING=", 24) != 0)
             environment.append(*variable);
     }
     environment.append("TMPDIR=" + QFile::encodeName(temp));
+    // What the start script would set before it starts the office itself.
+    environment.append("SAL_ENABLE_FILE_LOCKING=1");
     std::vector<char *> envp;
     for (const QByteArray &variable : environment)
         envp.push_back(const_cast<char *>(variable.constData()));
@@ -172,7 +174,7 @@ bool LibreOfficeProcess::waitForExit(int milliseconds)
     while (isRunning()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
 }

@@ -48,7 +48,7 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
             throw EngineError(QStringLiteral("LibreOffice did not start within %1 seconds and was stopped.")
                                   .arg(m_timeoutMs / 1000.0));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     call(QStringLiteral("starting"), [this] { m_desktop = frame::Desktop::create(m_context); });
 }

@@ -32,6 +32,11 @@ bool copyTree(const QString &source, const QString &target)
         } else if (info.isFile() && !info.isSymLink()) {
             if (!QFile::copy(path, destination))
                 return false;
+            // LibreOffice compares the times of profile files with those of
+            // its installation and redoes work for files that look new.
+            QFile copy(destination);
+            if (copy.open(QIODevice::ReadWrite))
+                copy.setFileTime(info.lastModified(), QFileDevice::FileModificationTime);
         }
     }
     return true;
