@@ -65,6 +65,9 @@ int main(int argc, char **argv)
         return 2;
     }
     qputenv("CUPS_SERVER", QFile::encodeName(cups + QStringLiteral("/cups.sock")));
+    // The loop's offices leave their temporary files here, not in /tmp.
+    QDir().mkpath(dir.path() + QStringLiteral("/tmp"));
+    qputenv("TMPDIR", QFile::encodeName(dir.path() + QStringLiteral("/tmp")));
 
     const QStringList kinds{QStringLiteral("three-sheets.xlsx"), QStringLiteral("two-sheets.ods"),
                             QStringLiteral("legacy.xls"), QStringLiteral("grouped.xlsx")};
