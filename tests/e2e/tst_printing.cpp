@@ -233,6 +233,21 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!groupRuns(group), 5000);
     }
 
+    void theSampleWorkbooksPrint()
+    {
+        const QString samples = environment("CORVANE_SAMPLES_DIR");
+        QStringList entries;
+        for (const QString &name : QDir(samples).entryList(QDir::Files))
+            entries << samples + u'/' + name;
+        QVERIFY(entries.size() >= 3);
+        FakePrompts prompts;
+        const QStringList printed = print(entries, false, prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, u"Done."_s);
+        QCOMPARE(printed.size(), entries.size());
+        QVERIFY2(printed[0].contains(u"Expenses"_s), qPrintable(printed[0]));
+    }
+
     void nothingIsLeftBehindAndNoWorkbookChanged()
     {
         QTRY_COMPARE_WITH_TIMEOUT(leftovers(), QStringList(), 10000);
