@@ -104,6 +104,10 @@ bool LibreOfficeEngine::isUserInstanceRunning()
         struct stat owner{};
         if (::stat(QFile::encodeName(folder).constData(), &owner) != 0 || owner.st_uid != ::getuid())
             continue;
+        // An office that has ended but is not yet reaped runs no more.
+        QFile state(folder + QStringLiteral("/stat"));
+        if (!state.open(QIODevice::ReadOnly) || state.readAll().split(')').value(1).trimmed().startsWith('Z'))
+            continue;
         QFile commandLine(folder + QStringLiteral("/cmdline"));
         if (commandLine.open(QIODevice::ReadOnly) && !commandLine.readAll().contains(ours))
             return true;

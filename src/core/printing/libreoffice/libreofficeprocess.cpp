@@ -31,6 +31,28 @@ namespace {
 
 std::atomic<int> instanceCounter{0};
 
+// The process groups of the offices that run, readable from a signal handler.
+constexpr int groupSlots = 32;
+std::atomic<pid_t> runningGroups[groupSlots];
+
+void registerGroup(pid_t group)
+{
+    for (auto &slot : runningGroups) {
+        pid_t empty = 0;
+        if (slot.compare_exchange_strong(empty, group))
+            return;
+    }
+}
+
+void unregisterGroup(pid_t group)
+{
+    for (auto &slot : runningGroups) {
+        pid_t expected = group;
+        if (slot.compare_exchange_strong(expected, 0))
+            return;
+    }
+}
+
 QString makeTemporaryRoot()
 {
     QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/corvane-XXXXXX"));
@@ -59,6 +81,15 @@ void removeStalePipe(const QString &path)
 }
 
 } // namespace
+
+void LibreOfficeProcess::killAllFromSignalHandler()
+{
+    for (auto &slot : runningGroups) {
+        const pid_t group = slot.load();
+        if (group > 0)
+            ::kill(-group, SIGKILL);
+    }
+}
 
 QString LibreOfficeProcess::pipePrefix()
 {
@@ -134,6 +165,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         throw EngineError(QStringLiteral("LibreOffice could not be started (%1): %2")
                               .arg(program, QString::fromLocal8Bit(std::strerror(result))));
     }
+    registerGroup(m_pid);
 }
 
 LibreOfficeProcess::~LibreOfficeProcess()
@@ -158,8 +190,10 @@ void LibreOfficeProcess::reap(bool block)
         return;
     int status = 0;
     const pid_t result = ::waitpid(m_pid, &status, block ? 0 : WNOHANG);
-    if (result == m_pid || (result < 0 && errno == ECHILD))
+    if (result == m_pid || (result < 0 && errno == ECHILD)) {
         m_exited = true;
+        unregisterGroup(m_pid);
+    }
 }
 
 bool LibreOfficeProcess::isRunning()

@@ -33,6 +33,10 @@ public:
     // taken for the user's LibreOffice.
     static QString pipePrefix();
 
+    // Kills every office of ours this process runs. Safe in a signal handler:
+    // an interrupted program ends its offices before it goes.
+    static void killAllFromSignalHandler();
+
 private:
     void reap(bool block);
     void removeLeftovers();

@@ -68,7 +68,8 @@ LibreOfficeWorkbooks::LibreOfficeWorkbooks(std::shared_ptr<LibreOfficeSession> s
 void LibreOfficeWorkbooks::Open(const QString &path)
 {
     checkFile(path);
-    const rtl::OUString url = toOUString(QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()));
+    const rtl::OUString url =
+        toOUString(QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
     const rtl::Reference<AbortingHandler> handler = new AbortingHandler;
 
     uno::Sequence<beans::PropertyValue> arguments(5);

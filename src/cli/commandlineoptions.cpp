@@ -1,0 +1,72 @@
+#include "commandlineoptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions &options, QString &message,
+                               int &exitCode)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints spreadsheet workbooks, each in a hidden LibreOffice of its own, in the order given.\n"
+        "Folders among the PATHs are walked breadth-first for their files; hidden folders\n"
+        "and files whose names begin with \"~\" are left out.\n\n"
+        "Exit status: 0 when every step succeeded, 1 when any step failed, 2 for a usage\n"
+        "error or when nothing could start (no printer, no LibreOffice, declined)."));
+    const QCommandLineOption printer({QStringLiteral("p"), QStringLiteral("printer")},
+                                     QStringLiteral("CUPS queue to print on (default: the default printer)."),
+                                     QStringLiteral("NAME"));
+    const QCommandLineOption allSheets({QStringLiteral("a"), QStringLiteral("all-sheets")},
+                                       QStringLiteral("Print every sheet of each workbook (default: the sheet "
+                                                      "active when it opens)."));
+    const QCommandLineOption extension({QStringLiteral("e"), QStringLiteral("extension")},
+                                       QStringLiteral("Walk folders for files matching \"*.EXT\" (\"*\" for every "
+                                                      "file), as \"Add Folder\" does; without it a folder gives "
+                                                      "every file."),
+                                       QStringLiteral("EXT"));
+    const QCommandLineOption yes({QStringLiteral("y"), QStringLiteral("yes")},
+                                 QStringLiteral("Go on even when LibreOffice is open (otherwise ask; when no one can "
+                                                "be asked, stop)."));
+    const QCommandLineOption list({QStringLiteral("n"), QStringLiteral("list")},
+                                  QStringLiteral("Print the resolved list, one path per line, in print order, and "
+                                                 "print nothing."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOptions({printer, allSheets, extension, yes, list, help, version});
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
+                                 QStringLiteral("PATH..."));
+
+    if (!parser.parse(arguments)) {
+        message = QStringLiteral("corvane-print: ") + parser.errorText()
+            + QStringLiteral("\nTry 'corvane-print --help' for more information.");
+        exitCode = 2;
+        return false;
+    }
+    if (parser.isSet(help)) {
+        message = parser.helpText();
+        exitCode = 0;
+        return false;
+    }
+    if (parser.isSet(version)) {
+        message = QStringLiteral("corvane-print ") + QCoreApplication::applicationVersion();
+        exitCode = 0;
+        return false;
+    }
+    options.printer = parser.value(printer);
+    options.allSheets = parser.isSet(allSheets);
+    options.extension = parser.value(extension);
+    options.yes = parser.isSet(yes);
+    options.list = parser.isSet(list);
+    options.paths = parser.positionalArguments();
+    if (parser.isSet(extension) && options.extension.isEmpty()) {
+        message = QStringLiteral("corvane-print: --extension needs an extension, such as xlsx or *");
+        exitCode = 2;
+        return false;
+    }
+    if (options.paths.isEmpty()) {
+        message = QStringLiteral("corvane-print: no PATH given\nTry 'corvane-print --help' for more information.");
+        exitCode = 2;
+        return false;
+    }
+    return true;
+}

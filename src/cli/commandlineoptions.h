@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What corvane-print was asked to do.
+struct CommandLineOptions
+{
+    QString printer; // empty: the default printer
+    bool allSheets = false;
+    QString extension; // empty: folders give every file
+    bool yes = false;
+    bool list = false;
+    QStringList paths;
+
+    // Parses arguments (program name first). On a usage error, or for --help
+    // and --version, returns false with what to print in message and the exit
+    // status in exitCode.
+    static bool parse(const QStringList &arguments, CommandLineOptions &options, QString &message, int &exitCode);
+};

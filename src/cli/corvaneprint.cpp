@@ -1,0 +1,152 @@
+#include "corvaneprint.h"
+
+#include "commandlineoptions.h"
+#include "filelist/folderwalk.h"
+#include "printing/cups/cupsprintersystem.h"
+#include "printing/engineerror.h"
+#include "printing/libreoffice/libreofficeengine.h"
+#include "printing/libreoffice/libreofficeprocess.h"
+#include "printing/printrun.h"
+#include "printing/steprunner.h"
+#include "terminalprintrunview.h"
+#include "terminalprompts.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> interrupts{0};
+
+// First Ctrl+C: the run ends once the current workbook's office has quit.
+// Second Ctrl+C, or a termination request: the offices are killed at once.
+void onSignal(int signal)
+{
+    const int count = ++interrupts;
+    if (signal == SIGTERM || count >= 2) {
+        interrupts = 2;
+        LibreOfficeProcess::killAllFromSignalHandler();
+        return;
+    }
+    static const char notice[] = "\nStopping after the current workbook; press Ctrl+C again to stop at once.\n";
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, notice, sizeof(notice) - 1);
+}
+
+void installSignalHandlers()
+{
+    struct sigaction action{};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+}
+
+// Files as given, folders expanded in place in walk order.
+QStringList resolve(const CommandLineOptions &options)
+{
+    const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
+    QStringList entries;
+    for (const QString &path : options.paths) {
+        if (QFileInfo(path).isDir())
+            entries.append(AddFolder::CollectFiles(path, pattern));
+        else
+            entries.append(path);
+    }
+    return entries;
+}
+
+// The printer to print on, or an empty text after saying why there is none.
+QString choosePrinter(PrinterSystem &printers, const QString &requested)
+{
+    try {
+        if (requested.isEmpty())
+            return printers.defaultPrinterName();
+        const QStringList names = printers.printerNames();
+        if (names.contains(requested))
+            return requested;
+        print(stderr, QStringLiteral("corvane-print: there is no printer named \"%1\"; the printers are: %2")
+                          .arg(requested, names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "))));
+        return {};
+    } catch (const EngineError &error) {
+        print(stderr, QStringLiteral("corvane-print: no printer given and none to use: ") + error.description());
+        return {};
+    }
+}
+
+} // namespace
+
+int RunCorvanePrint(int &argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-print"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+
+    CommandLineOptions options;
+    QString message;
+    int exitCode = 0;
+    if (!CommandLineOptions::parse(QCoreApplication::arguments(), options, message, exitCode)) {
+        print(exitCode == 0 ? stdout : stderr, message.trimmed());
+        return exitCode;
+    }
+
+    const QStringList entries = resolve(options);
+    if (options.list) {
+        for (const QString &entry : entries)
+            print(stdout, entry);
+        return 0;
+    }
+
+    if (entries.isEmpty()) {
+        print(stdout, QStringLiteral("No files added."));
+        return 0;
+    }
+
+    CupsPrinterSystem printers;
+    LibreOfficeEngine engine(printers);
+    if (!engine.canCreateInstance()) {
+        print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
+        return 2;
+    }
+    const QString printer = choosePrinter(printers, options.printer);
+    if (printer.isEmpty())
+        return 2;
+
+    installSignalHandlers();
+    TerminalPrintRunView view(entries, printer, options.allSheets, interrupts);
+    TerminalPrompts prompts(
+        options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; });
+    DirectStepRunner runner;
+    PrintRun run(engine, prompts, view, runner);
+    run.Start();
+    view.clearLine();
+
+    const PrintRun::Summary &summary = run.summary();
+    if (summary.declined) {
+        print(stderr, QStringLiteral("corvane-print: stopped, LibreOffice is open; --yes prints regardless."));
+        return 2;
+    }
+    const int printed = summary.workbooks - summary.failedWorkbooks;
+    print(stdout, QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed.")
+                      .arg(printed)
+                      .arg(entries.size())
+                      .arg(printer)
+                      .arg(summary.failedWorkbooks));
+    if (summary.stopped || interrupts.load() > 0) {
+        print(stderr, QStringLiteral("corvane-print: interrupted."));
+        return 130;
+    }
+    return summary.failedSteps > 0 ? 1 : 0;
+}

@@ -1,0 +1,82 @@
+#include "terminalprintrunview.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+TerminalPrintRunView::TerminalPrintRunView(QStringList entries, QString printer, bool allSheets,
+                                           const std::atomic<int> &interrupts)
+    : m_entries(std::move(entries))
+    , m_printer(std::move(printer))
+    , m_allSheets(allSheets)
+    , m_interrupts(interrupts)
+    , m_onTerminal(::isatty(STDERR_FILENO))
+{
+    m_elapsed.start();
+}
+
+int TerminalPrintRunView::entryCount()
+{
+    return int(m_entries.size());
+}
+
+QString TerminalPrintRunView::entry(int i)
+{
+    return m_entries.at(i - 1);
+}
+
+QString TerminalPrintRunView::printerName()
+{
+    return m_printer;
+}
+
+bool TerminalPrintRunView::printActiveSheet()
+{
+    return !m_allSheets;
+}
+
+bool TerminalPrintRunView::printAllSheets()
+{
+    return m_allSheets;
+}
+
+void TerminalPrintRunView::setProgress(double)
+{
+}
+
+void TerminalPrintRunView::setBusy(bool)
+{
+}
+
+bool TerminalPrintRunView::stopRequested()
+{
+    return m_interrupts.load() > 0;
+}
+
+void TerminalPrintRunView::workbookStarting(int i, int n, const QString &path)
+{
+    if (!m_onTerminal)
+        return;
+    const qint64 seconds = m_elapsed.elapsed() / 1000;
+    QString line = QStringLiteral("[%1/%2 %3:%4] %5")
+                       .arg(i)
+                       .arg(n)
+                       .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                       .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                       .arg(path);
+    constexpr int width = 100;
+    if (line.size() > width)
+        line = line.left(20) + QStringLiteral("...") + line.right(width - 23);
+    std::fprintf(stderr, "\r\033[K%s", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+    m_lineShown = true;
+}
+
+void TerminalPrintRunView::clearLine()
+{
+    if (!m_lineShown)
+        return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+    m_lineShown = false;
+}

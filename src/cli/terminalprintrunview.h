@@ -1,0 +1,38 @@
+#pragma once
+
+#include "printing/printrunview.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <atomic>
+
+// The print run on a terminal: a progress line on standard error when that is
+// a terminal (count, current file, elapsed time), nothing otherwise.
+class TerminalPrintRunView final : public PrintRunView
+{
+public:
+    TerminalPrintRunView(QStringList entries, QString printer, bool allSheets, const std::atomic<int> &interrupts);
+
+    int entryCount() override;
+    QString entry(int i) override;
+    QString printerName() override;
+    bool printActiveSheet() override;
+    bool printAllSheets() override;
+    void setProgress(double percent) override;
+    void setBusy(bool busy) override;
+    bool stopRequested() override;
+    void workbookStarting(int i, int n, const QString &path) override;
+
+    // Removes the progress line so other output starts on a clean line.
+    void clearLine();
+
+private:
+    QStringList m_entries;
+    QString m_printer;
+    bool m_allSheets;
+    const std::atomic<int> &m_interrupts;
+    bool m_onTerminal;
+    bool m_lineShown = false;
+    QElapsedTimer m_elapsed;
+};

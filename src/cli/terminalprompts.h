@@ -1,0 +1,29 @@
+#pragma once
+
+#include "services/prompts.h"
+
+#include <functional>
+
+// Dialogs as a terminal program has them: messages and error reports go to
+// standard error, the one question is asked on the terminal, or answered by
+// --yes, or answered "no" when nobody is there to ask.
+class TerminalPrompts final : public Prompts
+{
+public:
+    // beforeOutput: called before anything is written, to clear a progress line.
+    // quiet: whether messages are to be dropped, e.g. once the user stopped the run at once.
+    TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet);
+
+    MessageAnswer messageBox(const QString &text, MessageStyle style, const QString &title) override;
+    QString inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer) override;
+    QStringList openFiles(const QString &title, const QString &filter) override;
+    QString browseForFolder(const QString &title) override;
+
+    // Line breaks of the dialog texts as a terminal wants them.
+    static QString forTerminal(const QString &text);
+
+private:
+    bool m_assumeYes;
+    std::function<void()> m_beforeOutput;
+    std::function<bool()> m_quiet;
+};

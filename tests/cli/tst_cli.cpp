@@ -1,0 +1,103 @@
+#include "commandrun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+QProcessEnvironment withoutPrinters()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
+    return environment;
+}
+
+} // namespace
+
+class CommandLineTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listShowsThePrintOrderWithFoldersExpandedInPlace()
+    {
+        QTemporaryDir dir;
+        const QString r = dir.path();
+        touch(r + u"/tree/B/b.xlsx"_s);
+        touch(r + u"/tree/A/a.xlsx"_s);
+        touch(r + u"/tree/A/notes.txt"_s);
+        touch(r + u"/tree/top.XLSX"_s);
+        touch(r + u"/tree/~lock.xlsx"_s);
+        touch(r + u"/tree/.hidden/h.xlsx"_s);
+
+        const CommandRun all = CommandRun::of({u"--list"_s, r + u"/first.xls"_s, r + u"/tree"_s, u"~given.xls"_s});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{r + u"/first.xls"_s, r + u"/tree/top.XLSX"_s, r + u"/tree/A/a.xlsx"_s,
+                              r + u"/tree/A/notes.txt"_s, r + u"/tree/B/b.xlsx"_s, u"~given.xls"_s}));
+
+        const CommandRun xlsx = CommandRun::of({u"-n"_s, u"-e"_s, u"xlsx"_s, r + u"/tree"_s});
+        QCOMPARE(xlsx.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{r + u"/tree/top.XLSX"_s, r + u"/tree/A/a.xlsx"_s, r + u"/tree/B/b.xlsx"_s}));
+    }
+
+    void anEmptyListPrintsNothingAndSucceeds()
+    {
+        QTemporaryDir dir;
+        const CommandRun run = CommandRun::of({dir.path()}, withoutPrinters());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, u"No files added.\n"_s);
+    }
+
+    void usageErrorsExitWithTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("unknown option") << QStringList{u"--bogus"_s, u"a.xlsx"_s};
+        QTest::newRow("no path") << QStringList{u"--all-sheets"_s};
+        QTest::newRow("printer without a name") << QStringList{u"a.xlsx"_s, u"--printer"_s};
+        QTest::newRow("empty extension") << QStringList{u"-e"_s, QString(), u"a.xlsx"_s};
+    }
+    void usageErrorsExitWithTwo()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandRun run = CommandRun::of(arguments, withoutPrinters());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.startsWith(u"corvane-print: "_s), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        const CommandRun help = CommandRun::of({u"--help"_s});
+        QCOMPARE(help.exitCode, 0);
+        for (const QString &option : {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s})
+            QVERIFY2(help.out.contains(option), qPrintable(option));
+        const CommandRun version = CommandRun::of({u"--version"_s});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.startsWith(u"corvane-print "_s));
+    }
+
+    void noPrinterToPrintOnExitsWithTwo()
+    {
+        QTemporaryDir dir;
+        touch(dir.path() + u"/a.xlsx"_s);
+        const CommandRun run = CommandRun::of({dir.path() + u"/a.xlsx"_s}, withoutPrinters());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(u"no printer"_s), qPrintable(run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_cli.moc"

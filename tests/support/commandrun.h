@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// One run of corvane-print: its exit status and what it wrote.
+struct CommandRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+
+    static CommandRun of(const QStringList &arguments, const QProcessEnvironment &environment =
+                                                           QProcessEnvironment::systemEnvironment())
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), arguments);
+        process.closeWriteChannel();
+        process.waitForFinished(600000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+};
