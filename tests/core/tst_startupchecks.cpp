@@ -4,6 +4,10 @@
 #include "commands/webaddresses.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
+#include "shell/programfolder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -54,6 +58,16 @@ private Q_SLOTS:
         FakePrompts prompts;
         IsInstalled::CheckExcelInstalled(engine, prompts);
         QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    void dataFilesAreFoundBesideTheProgramOrUnderShare()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + u"/build/bin"_s);
+        QCOMPARE(ProgramFolder(dir.path() + u"/build/bin"_s), dir.path() + u"/build/bin"_s);
+        QDir().mkpath(dir.path() + u"/usr/bin"_s);
+        QDir().mkpath(dir.path() + u"/usr/share/corvane"_s);
+        QCOMPARE(ProgramFolder(dir.path() + u"/usr/bin"_s), dir.path() + u"/usr/share/corvane"_s);
     }
 
     void installedEngineShowsNothing()
