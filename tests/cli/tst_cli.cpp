@@ -5,17 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
-}
 
 QProcessEnvironment withoutPrinters()
 {

@@ -9,16 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../support/testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 
 } // namespace
 

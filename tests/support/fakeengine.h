@@ -74,6 +74,14 @@ private:
     Availability m_availability;
 };
 
+// Records a print call and fails it the way the scripted engine says.
+inline void fakePrint(FakeEngine &engine, const char *what, int id, const QString &path, const QString &printer)
+{
+    engine.record(QStringLiteral("%1#%2 %3").arg(QLatin1String(what)).arg(id).arg(printer));
+    if (!engine.printers.contains(printer) || engine.printFailures.contains(path))
+        throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
+}
+
 class FakeSheet final : public EngineSheet
 {
 public:
@@ -81,12 +89,7 @@ public:
         : m_engine(engine), m_id(id), m_path(std::move(path))
     {
     }
-    void PrintOut(const QString &printer) override
-    {
-        m_engine.record(QStringLiteral("printsheet#%1 %2").arg(m_id).arg(printer));
-        if (!m_engine.printers.contains(printer) || m_engine.printFailures.contains(m_path))
-            throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
-    }
+    void PrintOut(const QString &printer) override { fakePrint(m_engine, "printsheet", m_id, m_path, printer); }
 
 private:
     FakeEngine &m_engine;
@@ -105,12 +108,7 @@ public:
     {
         return std::make_unique<FakeSheet>(m_engine, m_id, m_path);
     }
-    void PrintOut(const QString &printer) override
-    {
-        m_engine.record(QStringLiteral("printbook#%1 %2").arg(m_id).arg(printer));
-        if (!m_engine.printers.contains(printer) || m_engine.printFailures.contains(m_path))
-            throw EngineError(QStringLiteral("There is no printer named \"%1\".").arg(printer));
-    }
+    void PrintOut(const QString &printer) override { fakePrint(m_engine, "printbook", m_id, m_path, printer); }
 
 private:
     FakeEngine &m_engine;

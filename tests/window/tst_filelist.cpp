@@ -11,16 +11,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include "../support/testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 
 // A shown list holding the given entries.
 struct ListFixture
