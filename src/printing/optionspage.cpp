@@ -16,12 +16,14 @@ int px(double twips)
     return Twips::toPixels(twips);
 }
 
-void makeWhite(QWidget &widget)
+// Frames fill their background; option buttons only carry the colour, so
+// they do not stand out as boxes against the frame the style draws.
+void makeWhite(QWidget &widget, bool fill)
 {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Window, Qt::white);
     widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
+    widget.setAutoFillBackground(fill);
 }
 
 void placeAtDesign(QWidget &widget, const DesignLayout::TwipRect &rect)
@@ -51,9 +53,10 @@ OptionsPage::OptionsPage(const QFont &font, QWidget *parent)
                             static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Option1),
                             static_cast<QWidget *>(Option2)})
         widget->setFont(font);
-    for (QWidget *widget : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame1),
-                            static_cast<QWidget *>(Option1), static_cast<QWidget *>(Option2)})
-        makeWhite(*widget);
+    makeWhite(*Frame2, true);
+    makeWhite(*Frame1, true);
+    makeWhite(*Option1, false);
+    makeWhite(*Option2, false);
 
     placeAtDesign(*Frame2, DesignLayout::Frame2);
     placeAtDesign(*Combo1, DesignLayout::Combo1);

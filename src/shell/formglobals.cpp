@@ -36,7 +36,6 @@ void setBackground(QWidget &widget, const QColor &colour)
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Window, colour);
     widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
 }
 
 bool isSkinnable(const QWidget *widget)
@@ -55,6 +54,7 @@ bool ApplySkin(QWidget &window, const QString &programFolder)
 
     const QColor buttonFace = window.palette().color(QPalette::Button);
     setBackground(window, buttonFace);
+    window.setAutoFillBackground(true);
     const auto children = window.findChildren<QWidget *>();
     for (QWidget *child : children) {
         if (isSkinnable(child))

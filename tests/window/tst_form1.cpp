@@ -1,5 +1,6 @@
 #include "../support/formfixture.h"
 #include "filelist/filelistmodel.h"
+#include "shell/desktopshellopen.h"
 #include "shell/twips.h"
 
 #include <QAction>
@@ -261,6 +262,17 @@ private Q_SLOTS:
         form.findChild<QAction *>(u"command1001"_s)->trigger();
         form.findChild<QAction *>(u"m3"_s)->trigger();
         QCOMPARE(f.prompts.inputs.size(), 2);
+    }
+
+    void shellTargetsBecomeUrlsWithoutAnyQuoting()
+    {
+        QCOMPARE(DesktopShellOpen::urlFor(u"https://www.tenvara.example/corvane/faq/"_s),
+                 QUrl(u"https://www.tenvara.example/corvane/faq/"_s));
+        const QString odd = u"/data/Samples/it's \"a\" $(test) & more.xlsx"_s;
+        const QUrl url = DesktopShellOpen::urlFor(odd);
+        QVERIFY(url.isLocalFile());
+        QCOMPARE(url.toLocalFile(), odd);
+        QCOMPARE(DesktopShellOpen::urlFor(u"/data/Samples/"_s).toLocalFile(), u"/data/Samples/"_s);
     }
 
     void helpMenuReachesTheShellAndTheContactMessage()
