@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 #include <sys/types.h>
 
 // One running LibreOffice of our own: a process group of its own, a private
@@ -42,7 +44,8 @@ private:
     void removeLeftovers();
 
     pid_t m_pid = -1;
-    bool m_exited = false;
+    // Written by the watchdog thread too when it ends a hung office.
+    std::atomic<bool> m_exited{false};
     QString m_root;
     QString m_pipeName;
 };
