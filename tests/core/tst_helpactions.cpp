@@ -1,5 +1,6 @@
 #include "../support/fakeprompts.h"
-#include "../support/fakeservices.h"
+#include "../support/fakeshellopen.h"
+#include "../support/scriptedrandom.h"
 #include "commands/helpactions.h"
 #include "commands/webaddresses.h"
 #include "filelist/filelistmodel.h"

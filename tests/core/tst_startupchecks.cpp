@@ -1,6 +1,7 @@
 #include "../support/fakeprompts.h"
 #include "../support/fakeengine.h"
-#include "../support/fakeservices.h"
+#include "../support/fakeshellopen.h"
+#include "../support/scriptedrandom.h"
 #include "commands/webaddresses.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"

@@ -5,7 +5,6 @@
 #include "printing/enginesheet.h"
 #include "printing/engineworkbook.h"
 #include "printing/engineworkbooks.h"
-#include "printing/printersystem.h"
 #include "printing/spreadsheetengine.h"
 
 #include <QMap>
@@ -180,24 +179,3 @@ inline std::unique_ptr<EngineApplication> FakeEngine::createInstance()
     record(QStringLiteral("create#%1").arg(id));
     return std::make_unique<FakeApplication>(*this, id);
 }
-
-class FakePrinterSystem final : public PrinterSystem
-{
-public:
-    QStringList printerNames() override
-    {
-        if (namesFail)
-            throw EngineError(QStringLiteral("The printing system cannot be reached."));
-        return names;
-    }
-    QString defaultPrinterName() override
-    {
-        if (defaultName.isEmpty())
-            throw EngineError(QStringLiteral("There is no default printer."));
-        return defaultName;
-    }
-
-    QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};
-    QString defaultName = QStringLiteral("Second");
-    bool namesFail = false;
-};

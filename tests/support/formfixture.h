@@ -2,7 +2,9 @@
 
 #include "fakeprompts.h"
 #include "fakeengine.h"
-#include "fakeservices.h"
+#include "fakeprintersystem.h"
+#include "fakeshellopen.h"
+#include "scriptedrandom.h"
 #include "shell/form1.h"
 #include "tempsettings.h"
 

@@ -1,18 +1,8 @@
 #pragma once
 
 #include "services/randomsource.h"
-#include "services/shellopen.h"
 
 #include <QList>
-#include <QStringList>
-
-
-class FakeShellOpen final : public ShellOpen
-{
-public:
-    void open(const QString &target) override { opened.append(target); }
-    QStringList opened;
-};
 
 // Hands out the scripted numbers in turn, then the last one again.
 class ScriptedRandom final : public RandomSource

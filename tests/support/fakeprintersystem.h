@@ -1,0 +1,28 @@
+#pragma once
+
+#include "printing/engineerror.h"
+#include "printing/printersystem.h"
+
+#include <QStringList>
+
+// Three printers, the second the default, unless a test says otherwise.
+class FakePrinterSystem final : public PrinterSystem
+{
+public:
+    QStringList printerNames() override
+    {
+        if (namesFail)
+            throw EngineError(QStringLiteral("The printing system cannot be reached."));
+        return names;
+    }
+    QString defaultPrinterName() override
+    {
+        if (defaultName.isEmpty())
+            throw EngineError(QStringLiteral("There is no default printer."));
+        return defaultName;
+    }
+
+    QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};
+    QString defaultName = QStringLiteral("Second");
+    bool namesFail = false;
+};
