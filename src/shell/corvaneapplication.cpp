@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/libreoffice/libreofficeengine.h"
+#include "printing/libreoffice/libreofficeprocess.h"
 #include "qtprompts.h"
 #include "services/uniformrandomsource.h"
 #include "shell/programfolder.h"
@@ -12,7 +13,27 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
+
+namespace {
+
+// A program ended by a signal must not leave a hidden office running: end
+// ours, then end as the signal would have.
+void endOfficesAndDie(int signal)
+{
+    LibreOfficeProcess::killAllFromSignalHandler();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void installSignalHandlers()
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signal, endOfficesAndDie);
+}
+
+} // namespace
 
 int RunCorvane(int &argc, char **argv)
 {
@@ -21,6 +42,7 @@ int RunCorvane(int &argc, char **argv)
         return 1;
     }
 
+    installSignalHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Tenvara"));
