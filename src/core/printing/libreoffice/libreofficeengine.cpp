@@ -30,6 +30,7 @@ LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs,
     , m_callTimeoutMs(callTimeoutMs)
     , m_program(std::move(program))
 {
+    LibreOfficeProcess::removeAbandonedFolders();
 }
 
 QString LibreOfficeEngine::displayName() const

@@ -53,9 +53,12 @@ void unregisterGroup(pid_t group)
     }
 }
 
+// Temporary folders carry the id of the program that made them, so a later
+// program can tell those of a program that is gone.
 QString makeTemporaryRoot()
 {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/corvane-XXXXXX"));
+    QByteArray pattern =
+        QFile::encodeName(QDir::tempPath() + QStringLiteral("/corvane-%1-XXXXXX").arg(::getpid()));
     if (!::mkdtemp(pattern.data()))
         throw EngineError(QStringLiteral("Could not create a temporary folder for LibreOffice: %1")
                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
@@ -81,6 +84,21 @@ void removeStalePipe(const QString &path)
 }
 
 } // namespace
+
+void LibreOfficeProcess::removeAbandonedFolders()
+{
+    // A program killed outright cannot clean up after its offices; the next one does.
+    const QDir temp(QDir::tempPath());
+    const QStringList names = temp.entryList({QStringLiteral("corvane-*-??????")}, QDir::Dirs | QDir::Hidden);
+    for (const QString &name : names) {
+        bool isNumber = false;
+        const pid_t owner = name.section(QLatin1Char('-'), 1, 1).toInt(&isNumber);
+        if (!isNumber || owner <= 0 || owner == ::getpid())
+            continue;
+        if (::kill(owner, 0) != 0 && errno == ESRCH)
+            QDir(temp.filePath(name)).removeRecursively();
+    }
+}
 
 void LibreOfficeProcess::killAllFromSignalHandler()
 {

@@ -35,6 +35,9 @@ public:
     // taken for the user's LibreOffice.
     static QString pipePrefix();
 
+    // Removes the temporary folders of programs that ended without removing them.
+    static void removeAbandonedFolders();
+
     // Kills every office of ours this process runs. Safe in a signal handler:
     // an interrupted program ends its offices before it goes.
     static void killAllFromSignalHandler();
