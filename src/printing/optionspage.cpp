@@ -2,6 +2,7 @@
 
 #include "printing/printingtexts.h"
 #include "shell/designlayout.h"
+#include "shell/designlook.h"
 #include "shell/resizerule.h"
 #include "shell/twips.h"
 
@@ -14,16 +15,6 @@ namespace {
 int px(double twips)
 {
     return Twips::toPixels(twips);
-}
-
-// Frames fill their background; option buttons only carry the colour, so
-// they do not stand out as boxes against the frame the style draws.
-void makeWhite(QWidget &widget, bool fill)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    widget.setPalette(palette);
-    widget.setAutoFillBackground(fill);
 }
 
 void placeAtDesign(QWidget &widget, const DesignLayout::TwipRect &rect)
@@ -53,10 +44,12 @@ OptionsPage::OptionsPage(const QFont &font, QWidget *parent)
                             static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Option1),
                             static_cast<QWidget *>(Option2)})
         widget->setFont(font);
-    makeWhite(*Frame2, true);
-    makeWhite(*Frame1, true);
-    makeWhite(*Option1, false);
-    makeWhite(*Option2, false);
+    DesignLook::makeWhite(*Frame2, true);
+    DesignLook::makeWhite(*Frame1, true);
+    // Option buttons do not fill their background, so they do not stand out
+    // as boxes against the frame the style draws.
+    DesignLook::makeWhite(*Option1, false);
+    DesignLook::makeWhite(*Option2, false);
 
     placeAtDesign(*Frame2, DesignLayout::Frame2);
     placeAtDesign(*Combo1, DesignLayout::Combo1);

@@ -8,6 +8,7 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
 #include "filelist/timeslicedyield.h"
+#include "designlook.h"
 #include "formglobals.h"
 #include "printing/inputblocker.h"
 #include "printing/optionspage.h"
@@ -33,22 +34,6 @@ namespace {
 int px(double twips)
 {
     return Twips::toPixels(twips);
-}
-
-QFont designFont(bool bold)
-{
-    QFont font(QStringLiteral("Calibri"));
-    font.setPointSizeF(DesignLayout::fontPointSize);
-    font.setBold(bold);
-    return font;
-}
-
-void makeWhite(QWidget &widget)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
 }
 
 } // namespace
@@ -79,14 +64,14 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    makeWhite(*this);
+    DesignLook::makeWhite(*this, true);
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
     TabControl1 = new TabControl(client);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    TabControl1->setFont(designFont(false));
+    TabControl1->setFont(DesignLook::font(false));
 
     auto *filesPage = new QWidget;
     filesPage->setObjectName(QStringLiteral("filesPage"));
@@ -94,10 +79,10 @@ void Form1::buildControls()
     ListView1 = new FileListView(m_services.programFolder, filesPage);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setModel(m_fileList);
-    ListView1->setFont(designFont(true));
+    ListView1->setFont(DesignLook::font(true));
     TabControl1->addTab(filesPage, ShellTexts::filesTab());
 
-    m_optionsPage = new OptionsPage(designFont(true));
+    m_optionsPage = new OptionsPage(DesignLook::font(true));
     m_optionsPage->setObjectName(QStringLiteral("optionsPage"));
     TabControl1->addTab(m_optionsPage, ShellTexts::optionsTab());
 
@@ -106,7 +91,7 @@ void Form1::buildControls()
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFont(designFont(true));
+    ProgressBar1->setFont(DesignLook::font(true));
 
     m_fileListCommands = new FileListCommands(*m_fileList, m_services.prompts,
                                               [this](bool busy) { setBusyPointer(busy); },

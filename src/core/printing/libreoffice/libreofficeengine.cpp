@@ -5,14 +5,12 @@
 #include "libreofficesession.h"
 #include "printing/engineerror.h"
 #include "profiletemplate.h"
+#include "runningprocesses.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -92,26 +90,11 @@ bool LibreOfficeEngine::isUserInstanceRunning()
     // Every office of ours carries our pipe name on its command line; any
     // other office of this user is the user's own.
     const QByteArray ours = "--accept=pipe,name=" + LibreOfficeProcess::pipePrefix().toUtf8();
-    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (processes.hasNext()) {
-        const QString folder = processes.next();
-        bool isNumber = false;
-        QFileInfo(folder).fileName().toInt(&isNumber);
-        if (!isNumber)
-            continue;
-        QFile name(folder + QStringLiteral("/comm"));
-        if (!name.open(QIODevice::ReadOnly) || name.readAll().trimmed() != "soffice.bin")
-            continue;
-        struct stat owner{};
-        if (::stat(QFile::encodeName(folder).constData(), &owner) != 0 || owner.st_uid != ::getuid())
-            continue;
-        // An office that has ended but is not yet reaped runs no more.
-        QFile state(folder + QStringLiteral("/stat"));
-        if (!state.open(QIODevice::ReadOnly) || state.readAll().split(')').value(1).trimmed().startsWith('Z'))
-            continue;
-        QFile commandLine(folder + QStringLiteral("/cmdline"));
-        if (commandLine.open(QIODevice::ReadOnly) && !commandLine.readAll().contains(ours))
-            return true;
-    }
-    return false;
+    bool found = false;
+    RunningProcesses::forEach([&](const RunningProcesses::Process &process) {
+        found = process.read("comm").trimmed() == "soffice.bin" && process.owner() == ::getuid()
+            && !process.isZombie() && !process.commandLine().contains(ours);
+        return !found;
+    });
+    return found;
 }

@@ -2,10 +2,10 @@
 
 #include "printing/engineerror.h"
 #include "profiletemplate.h"
+#include "runningprocesses.h"
 
 #include <QByteArrayList>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -243,17 +243,12 @@ void LibreOfficeProcess::kill()
         return;
     }
     // The starter is gone; an office it left running is found by our pipe name.
-    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (processes.hasNext()) {
-        const QString folder = processes.next();
-        bool isNumber = false;
-        const pid_t pid = QFileInfo(folder).fileName().toInt(&isNumber);
-        if (!isNumber)
-            continue;
-        QFile commandLine(folder + QStringLiteral("/cmdline"));
-        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains(m_pipeName.toUtf8()))
-            ::kill(pid, SIGKILL);
-    }
+    const QByteArray pipe = m_pipeName.toUtf8();
+    RunningProcesses::forEach([&pipe](const RunningProcesses::Process &process) {
+        if (process.commandLine().contains(pipe))
+            ::kill(process.pid, SIGKILL);
+        return true;
+    });
 }
 
 QString LibreOfficeProcess::profileFolder() const
