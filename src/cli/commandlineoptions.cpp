@@ -30,9 +30,15 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     const QCommandLineOption list({QStringLiteral("n"), QStringLiteral("list")},
                                   QStringLiteral("Print the resolved list, one path per line, in print order, and "
                                                  "print nothing."));
+    const QCommandLineOption timeout(
+        {QStringLiteral("t"), QStringLiteral("timeout")},
+        QStringLiteral("The longest one step may take in LibreOffice (starting it, opening, printing, closing "
+                       "or quitting a workbook), in seconds (default: 300). A step that takes longer ends that "
+                       "LibreOffice, is reported, and the run goes on."),
+        QStringLiteral("SECONDS"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -58,6 +64,17 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.yes = parser.isSet(yes);
     options.list = parser.isSet(list);
     options.paths = parser.positionalArguments();
+    if (parser.isSet(timeout)) {
+        bool isNumber = false;
+        const int seconds = parser.value(timeout).toInt(&isNumber);
+        // A day is more than any workbook needs; beyond it the milliseconds would overflow.
+        if (!isNumber || seconds < 1 || seconds > 86400) {
+            message = QStringLiteral("corvane-print: --timeout needs a whole number of seconds from 1 to 86400");
+            exitCode = 2;
+            return false;
+        }
+        options.timeoutSeconds = seconds;
+    }
     if (parser.isSet(extension) && options.extension.isEmpty()) {
         message = QStringLiteral("corvane-print: --extension needs an extension, such as xlsx or *");
         exitCode = 2;

@@ -11,6 +11,7 @@ struct CommandLineOptions
     QString extension; // empty: folders give every file
     bool yes = false;
     bool list = false;
+    int timeoutSeconds = 300; // the longest one call into LibreOffice may take
     QStringList paths;
 
     // Parses arguments (program name first). On a usage error, or for --help

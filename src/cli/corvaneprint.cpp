@@ -5,7 +5,7 @@
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineerror.h"
 #include "printing/libreoffice/libreofficeengine.h"
-#include "printing/libreoffice/libreofficeprocess.h"
+#include "printing/libreoffice/officeregistry.h"
 #include "printing/printrun.h"
 #include "printing/steprunner.h"
 #include "terminalprintrunview.h"
@@ -31,7 +31,7 @@ void onSignal(int signal)
     const int count = ++interrupts;
     if (signal == SIGTERM || count >= 2) {
         interrupts = 2;
-        LibreOfficeProcess::killAllFromSignalHandler();
+        OfficeRegistry::requestStop();
         return;
     }
     static const char notice[] = "\nStopping after the current workbook; press Ctrl+C again to stop at once.\n";
@@ -115,7 +115,7 @@ int RunCorvanePrint(int &argc, char **argv)
     }
 
     CupsPrinterSystem printers;
-    LibreOfficeEngine engine(printers);
+    LibreOfficeEngine engine(printers, options.timeoutSeconds * 1000);
     if (!engine.canCreateInstance()) {
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
         return 2;
@@ -127,7 +127,8 @@ int RunCorvanePrint(int &argc, char **argv)
     installSignalHandlers();
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts);
     TerminalPrompts prompts(
-        options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; });
+        options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
+        [&view] { return view.currentEntry(); });
     DirectStepRunner runner;
     PrintRun run(engine, prompts, view, runner);
     run.Start();
@@ -144,6 +145,8 @@ int RunCorvanePrint(int &argc, char **argv)
                       .arg(entries.size())
                       .arg(printer)
                       .arg(summary.failedWorkbooks));
+    for (const QString &failed : summary.failedPaths)
+        print(stdout, QStringLiteral("Failed: ") + failed);
     if (summary.stopped || interrupts.load() > 0) {
         print(stderr, QStringLiteral("corvane-print: interrupted."));
         return 130;

@@ -53,8 +53,19 @@ bool TerminalPrintRunView::stopRequested()
     return m_interrupts.load() > 0;
 }
 
+bool TerminalPrintRunView::stopNow()
+{
+    return m_interrupts.load() >= 2;
+}
+
+QString TerminalPrintRunView::currentEntry() const
+{
+    return m_current;
+}
+
 void TerminalPrintRunView::workbookStarting(int i, int n, const QString &path)
 {
+    m_current = QStringLiteral("entry %1 of %2: %3").arg(i).arg(n).arg(path);
     if (!m_onTerminal)
         return;
     const qint64 seconds = m_elapsed.elapsed() / 1000;

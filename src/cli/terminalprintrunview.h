@@ -22,7 +22,12 @@ public:
     void setProgress(double percent) override;
     void setBusy(bool busy) override;
     bool stopRequested() override;
+    bool stopNow() override;
     void workbookStarting(int i, int n, const QString &path) override;
+
+    // "entry 3 of 10: PATH" for the workbook under way, so that a log says
+    // which workbook a report belongs to; empty before the first.
+    QString currentEntry() const;
 
     // Removes the progress line so other output starts on a clean line.
     void clearLine();
@@ -34,5 +39,6 @@ private:
     const std::atomic<int> &m_interrupts;
     bool m_onTerminal;
     bool m_lineShown = false;
+    QString m_current;
     QElapsedTimer m_elapsed;
 };

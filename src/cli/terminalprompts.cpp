@@ -6,10 +6,12 @@
 
 #include <unistd.h>
 
-TerminalPrompts::TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet)
+TerminalPrompts::TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet,
+                                 std::function<QString()> context)
     : m_assumeYes(assumeYes)
     , m_beforeOutput(std::move(beforeOutput))
     , m_quiet(std::move(quiet))
+    , m_context(std::move(context))
 {
 }
 
@@ -30,6 +32,11 @@ MessageAnswer TerminalPrompts::messageBox(const QString &text, MessageStyle styl
         if (m_quiet && m_quiet())
             return MessageAnswer::Ok;
         // Error reports are diagnostics; "Done." and the like are the run's result.
+        if (style == MessageStyle::OkExclamation && m_context && !::isatty(STDERR_FILENO)) {
+            const QString context = m_context();
+            if (!context.isEmpty())
+                std::fprintf(stderr, "corvane-print: %s\n", context.toLocal8Bit().constData());
+        }
         if (style == MessageStyle::OkExclamation)
             std::fprintf(stderr, "%s: %s\n\n", title.toLocal8Bit().constData(), shown.constData());
         else

@@ -12,7 +12,10 @@ class TerminalPrompts final : public Prompts
 public:
     // beforeOutput: called before anything is written, to clear a progress line.
     // quiet: whether messages are to be dropped, e.g. once the user stopped the run at once.
-    TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet);
+    // context: a line written before each error report when standard error
+    // is not a terminal (a log), naming what the report belongs to.
+    TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet,
+                    std::function<QString()> context = {});
 
     MessageAnswer messageBox(const QString &text, MessageStyle style, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer) override;
@@ -26,4 +29,5 @@ private:
     bool m_assumeYes;
     std::function<void()> m_beforeOutput;
     std::function<bool()> m_quiet;
+    std::function<QString()> m_context;
 };

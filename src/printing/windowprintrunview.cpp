@@ -52,3 +52,8 @@ bool WindowPrintRunView::stopRequested()
 {
     return m_form.isClosing();
 }
+
+bool WindowPrintRunView::stopNow()
+{
+    return m_form.isClosing();
+}

@@ -19,6 +19,7 @@ public:
     void setProgress(double percent) override;
     void setBusy(bool busy) override;
     bool stopRequested() override;
+    bool stopNow() override;
 
 private:
     Form1 &m_form;

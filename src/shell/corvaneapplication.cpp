@@ -5,32 +5,43 @@
 #include "form1.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/libreoffice/libreofficeengine.h"
-#include "printing/libreoffice/libreofficeprocess.h"
+#include "printing/libreoffice/officeregistry.h"
 #include "qtprompts.h"
 #include "services/uniformrandomsource.h"
 #include "shell/programfolder.h"
 #include "shell/settingsstore.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
-// A program ended by a signal must not leave a hidden office running: end
-// ours, then end as the signal would have.
-void endOfficesAndDie(int signal)
+int signalPipe[2] = {-1, -1};
+
+// A program ended by a signal must not leave a hidden office running: ours
+// end at once, and the window then closes the way the user closes it, which
+// removes what the offices left. A second signal ends the program outright.
+void endOfficesThenClose(int signal)
 {
-    LibreOfficeProcess::killAllFromSignalHandler();
+    OfficeRegistry::requestStop();
     std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    const char byte = char(signal);
+    if (signalPipe[1] < 0 || ::write(signalPipe[1], &byte, 1) != 1)
+        std::raise(signal);
 }
 
 void installSignalHandlers()
 {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        signalPipe[0] = signalPipe[1] = -1;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(signal, endOfficesAndDie);
+        std::signal(signal, endOfficesThenClose);
 }
 
 } // namespace
@@ -60,5 +71,11 @@ int RunCorvane(int &argc, char **argv)
     Form1 form(services);
     prompts.setParentWindow(&form);
     form.show();
+    QSocketNotifier signalled(signalPipe[0], QSocketNotifier::Read);
+    signalled.setEnabled(signalPipe[0] >= 0);
+    QObject::connect(&signalled, &QSocketNotifier::activated, &form, [&form] {
+        form.close();
+        QApplication::quit();
+    });
     return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include "printing/optionspage.h"
 #include "printing/printerselection.h"
 #include "printing/printrun.h"
+#include "printing/spreadsheetengine.h"
 #include "printing/responsivesteprunner.h"
 #include "printing/windowprintrunview.h"
 #include "shell/designlayout.h"
@@ -274,16 +275,20 @@ void Form1::Unload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (m_printing) {
-        // The run stops before its next workbook and the window closes then:
-        // ending now would leave the engine printing with nobody to end it.
-        m_closeRequested = true;
-        event->ignore();
-        return;
-    }
     if (!m_unloaded) {
         m_unloaded = true;
         Globals::SaveWindowPlacement(*this, m_services.settings);
+    }
+    if (m_printing) {
+        // Closing ends the program at once: the office goes now (it spools a
+        // job only once it has finished printing, so nothing half prints),
+        // the run ends without another report, and the window closes as soon
+        // as the run has let go of it.
+        m_closeRequested = true;
+        m_services.engine.stopNow();
+        hide();
+        event->ignore();
+        return;
     }
     event->accept();
 }

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -44,6 +45,12 @@ public:
         return userRunning;
     }
 
+    void stopNow() override
+    {
+        record(QStringLiteral("stop"));
+        stopped = true;
+    }
+
     void record(const QString &entry)
     {
         const std::lock_guard lock(mutex);
@@ -64,6 +71,7 @@ public:
     QSet<QString> closeFailures;         // paths whose closing fails
     QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
     int openDelayMs = 0; // how long every Open takes
+    std::atomic<bool> stopped{false}; // stopNow() was called; a pending Open then fails at once
 
     mutable std::mutex mutex;
     QStringList log;
@@ -125,8 +133,12 @@ public:
     void Open(const QString &path) override
     {
         m_engine.record(QStringLiteral("open#%1 %2").arg(m_id).arg(path));
-        if (m_engine.openDelayMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(m_engine.openDelayMs));
+        // A hung engine: the call returns only when its time is up or the engine is stopped.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_engine.openDelayMs);
+        while (std::chrono::steady_clock::now() < until && !m_engine.stopped)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (m_engine.stopped)
+            throw EngineError(QStringLiteral("stopped"));
         if (m_engine.openFailures.contains(path))
             throw EngineError(m_engine.openFailures.value(path));
         m_paths.append(path);

@@ -30,7 +30,8 @@ inline QString listPrintersSource() { return QStringLiteral("in Corvane5/20/2014
 inline QString atLine() { return QStringLiteral("at line "); }
 inline QString emailRequest() { return QStringLiteral("Please email screenshot of this message to "); }
 
-inline QString noInstance() { return QStringLiteral("No spreadsheet engine instance is open for this step."); }
-inline QString noWorkbook() { return QStringLiteral("No workbook is open for this step."); }
+inline QString noInstance() { return QStringLiteral("This step was skipped because the workbook could not be opened."); }
+inline QString noWorkbook() { return noInstance(); }
+inline QString stopped() { return QStringLiteral("The run was stopped."); }
 
 } // namespace PrintingTexts

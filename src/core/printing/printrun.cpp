@@ -38,8 +38,13 @@ const PrintRun::Summary &PrintRun::summary() const
 void PrintRun::Start()
 {
     m_summary = {};
+    m_inWorkbook = false;
     int line = 100;
     while (line != end) {
+        if (m_view.stopNow()) {
+            abandon();
+            return;
+        }
         QString failure;
         try {
             line = step(line);
@@ -48,6 +53,10 @@ void PrintRun::Start()
             failure = error.description();
         } catch (const std::exception &error) {
             failure = QString::fromUtf8(error.what());
+        }
+        if (m_view.stopNow()) {
+            abandon();
+            return;
         }
         ++m_summary.failedSteps;
         if (line >= 116 && line <= 134)
@@ -58,6 +67,20 @@ void PrintRun::Start()
     wb.reset();
     if (xl)
         m_runner.run([this] { xl.reset(); });
+}
+
+void PrintRun::abandon()
+{
+    m_summary.stopped = true;
+    if (m_inWorkbook) {
+        ++m_summary.failedWorkbooks;
+        m_summary.failedPaths.append(path);
+    }
+    wb.reset();
+    if (xl)
+        m_runner.run([this] { xl.reset(); });
+    m_view.setProgress(0);
+    m_view.setBusy(false);
 }
 
 void PrintRun::engineCall(const std::function<void()> &work)
@@ -105,6 +128,7 @@ int PrintRun::step(int line)
         return 114;
     case 116:
         m_currentFailed = false;
+        m_inWorkbook = true;
         ++m_summary.workbooks;
         m_view.workbookStarting(i, n, path);
         xl.reset();
@@ -149,8 +173,11 @@ int PrintRun::step(int line)
     case 134:
         if (xl)
             engineCall([this] { xl.reset(); });
-        if (m_currentFailed)
+        m_inWorkbook = false;
+        if (m_currentFailed) {
             ++m_summary.failedWorkbooks;
+            m_summary.failedPaths.append(path);
+        }
         return 136;
     case 136:
         m_view.setBusy(true);

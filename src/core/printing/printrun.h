@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -30,6 +31,7 @@ public:
         int failedSteps = 0;
         bool declined = false;
         bool stopped = false;
+        QStringList failedPaths;
     };
     const Summary &summary() const;
 
@@ -41,6 +43,8 @@ private:
     // Where the run goes on after step `line` failed.
     static int afterFailure(int line);
     void engineCall(const std::function<void()> &work);
+    // Ends a run the user stopped at once: the instance goes, nothing more is shown.
+    void abandon();
 
     SpreadsheetEngine &m_engine;
     Prompts &m_prompts;
@@ -55,4 +59,5 @@ private:
 
     Summary m_summary;
     bool m_currentFailed = false;
+    bool m_inWorkbook = false;
 };

@@ -22,6 +22,9 @@ public:
 
     // Whether the user has asked to stop; checked before each workbook.
     virtual bool stopRequested() { return false; }
+    // Whether the user wants the run to end at once: no more steps and no
+    // more reports; the engine has been told to stop.
+    virtual bool stopNow() { return false; }
     // Told when a workbook starts, for views that show which one.
     virtual void workbookStarting(int /*i*/, int /*n*/, const QString & /*path*/) {}
 };

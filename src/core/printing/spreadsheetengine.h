@@ -24,4 +24,8 @@ public:
 
     // Whether the user runs an instance of the engine that is not one of ours.
     virtual bool isUserInstanceRunning() = 0;
+
+    // Ends every instance of ours at once and starts no more: the user wants
+    // the program to end. Calls that were under way fail.
+    virtual void stopNow() = 0;
 };

@@ -6,6 +6,17 @@
 
 namespace {
 
+// libcups reports a server that is not there with the errno of its socket
+// ("Bad file descriptor"); the user needs to know which server was asked.
+QString unreachable()
+{
+    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || cupsLastError() == IPP_STATUS_ERROR_INTERNAL)
+        return QStringLiteral("No CUPS print server answers at %1. Is CUPS installed and running?")
+            .arg(QString::fromUtf8(cupsServer()));
+    return QStringLiteral("The CUPS print server at %1 refused the list of printers: %2")
+        .arg(QString::fromUtf8(cupsServer()), QString::fromUtf8(cupsLastErrorString()));
+}
+
 // The destinations, freed when it goes.
 class Destinations final
 {
@@ -15,8 +26,7 @@ public:
     {
         if (m_count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
             && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-            throw EngineError(QStringLiteral("The printing system cannot be reached: %1")
-                                  .arg(QString::fromUtf8(cupsLastErrorString())));
+            throw EngineError(unreachable());
     }
     ~Destinations() { cupsFreeDests(m_count, m_dests); }
     Destinations(const Destinations &) = delete;

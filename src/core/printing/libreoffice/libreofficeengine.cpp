@@ -2,6 +2,8 @@
 
 #include "libreofficeapplication.h"
 #include "libreofficeprocess.h"
+#include "officeregistry.h"
+#include "officeworkspace.h"
 #include "libreofficesession.h"
 #include "printing/engineerror.h"
 #include "profiletemplate.h"
@@ -23,13 +25,23 @@ bool isExecutableFile(const QString &path)
 
 } // namespace
 
-LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs, QString program)
+LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs, QString program, QString workspace)
     : m_printers(printers)
     , m_callTimeoutMs(callTimeoutMs)
     , m_program(std::move(program))
 {
-    LibreOfficeProcess::removeAbandonedFolders();
+    OfficeRegistry::clearStop();
+    try {
+        m_workspace = std::make_unique<OfficeWorkspace>(workspace.isEmpty() ? OfficeWorkspace::defaultLocation()
+                                                                            : workspace);
+        m_workspace->removeAbandoned();
+    } catch (const EngineError &error) {
+        // Reported when an office is to start, at the step that needs one.
+        m_workspaceProblem = error.description();
+    }
 }
+
+LibreOfficeEngine::~LibreOfficeEngine() = default;
 
 QString LibreOfficeEngine::displayName() const
 {
@@ -60,11 +72,14 @@ QString LibreOfficeEngine::profileTemplate()
     // The first office makes a profile of its own; once it has quit cleanly,
     // that profile becomes the template for all later ones.
     try {
-        LibreOfficeSession first(m_program, QString(), m_callTimeoutMs, m_printers);
+        LibreOfficeSession first(m_program, QString(), *m_workspace, m_callTimeoutMs, m_printers);
         first.terminate();
         ProfileTemplate::install(first.process().profileFolder(), folder);
     } catch (const EngineError &) {
-        // Without a template every office makes its own profile: slower, not wrong.
+        // Without a template every office makes its own profile: slower, not
+        // wrong. A stop, though, starts no other office.
+        if (OfficeRegistry::stopRequested())
+            throw;
     }
     return folder;
 }
@@ -73,6 +88,8 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
 {
     if (!canCreateInstance())
         throw EngineError(QStringLiteral("LibreOffice is not installed on this computer."));
+    if (!m_workspace)
+        throw EngineError(m_workspaceProblem);
     const QString profile = profileTemplate();
     // With a finished profile the office itself can be started at once; the
     // start script and its splash program cost every instance a tenth of a
@@ -80,7 +97,8 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
-    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, m_callTimeoutMs,
+    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
+                                                        m_callTimeoutMs,
                                                         m_printers);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
@@ -97,4 +115,9 @@ bool LibreOfficeEngine::isUserInstanceRunning()
         return !found;
     });
     return found;
+}
+
+void LibreOfficeEngine::stopNow()
+{
+    OfficeRegistry::requestStop();
 }

@@ -2,8 +2,12 @@
 
 #include "printing/spreadsheetengine.h"
 
+#include <QString>
+
+#include <memory>
 #include <mutex>
 
+class OfficeWorkspace;
 class PrinterSystem;
 
 // LibreOffice, driven through its UNO automation interface. Every instance is
@@ -16,13 +20,17 @@ public:
 
     // printers: checks every printer name before LibreOffice sees it.
     // callTimeoutMs: the longest any one call into LibreOffice may take.
+    // workspace: the private folder for the offices' work. Starting an engine
+    // ends the offices of programs that were killed and removes what they left.
     explicit LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs = defaultCallTimeoutMs,
-                               QString program = findProgram());
+                               QString program = findProgram(), QString workspace = QString());
+    ~LibreOfficeEngine() override;
 
     QString displayName() const override;
     bool canCreateInstance() const override;
     std::unique_ptr<EngineApplication> createInstance() override;
     bool isUserInstanceRunning() override;
+    void stopNow() override;
 
     // The engine's start program, or an empty text when none is installed.
     static QString findProgram();
@@ -33,5 +41,7 @@ private:
     PrinterSystem &m_printers;
     int m_callTimeoutMs;
     QString m_program;
+    std::unique_ptr<OfficeWorkspace> m_workspace;
+    QString m_workspaceProblem;
     std::mutex m_templateMutex;
 };

@@ -3,18 +3,24 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 #include <sys/types.h>
 
-// One running LibreOffice of our own: a process group of its own, a private
-// copy of the profile, its own temporary folder and a pipe with a unique name
-// to reach it. It never attaches to a LibreOffice the user runs. Destroying it
-// ends the whole group and removes everything it left behind.
+class OfficeFolder;
+class OfficeWorkspace;
+
+// One running LibreOffice of our own: a process group of its own, a folder
+// of its own in the program's workspace (a private copy of the profile, its
+// temporary folder, the ledger) and a pipe with a unique name to reach it.
+// It never attaches to a LibreOffice the user runs. Destroying it ends the
+// whole group and removes everything it left behind.
 class LibreOfficeProcess final
 {
 public:
-    // Throws EngineError when the program cannot be started.
-    LibreOfficeProcess(const QString &program, const QString &profileTemplate);
+    // Throws EngineError when the program cannot be started, or when a stop
+    // was requested.
+    LibreOfficeProcess(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace);
     ~LibreOfficeProcess();
 
     LibreOfficeProcess(const LibreOfficeProcess &) = delete;
@@ -25,8 +31,13 @@ public:
     pid_t processGroup() const;
     QString profileFolder() const;
 
+    // Writes down the pipes the office listens on, once it answers, so that
+    // they can be removed even if this program is killed.
+    void recordPipes();
+
     bool isRunning();
-    // Waits up to milliseconds for the process to end by itself.
+    // Waits up to milliseconds for the process to end by itself; a stop
+    // request cuts the wait short.
     bool waitForExit(int milliseconds);
     // Ends the whole process group at once and reaps it.
     void kill();
@@ -35,20 +46,11 @@ public:
     // taken for the user's LibreOffice.
     static QString pipePrefix();
 
-    // Removes the temporary folders of programs that ended without removing them.
-    static void removeAbandonedFolders();
-
-    // Kills every office of ours this process runs. Safe in a signal handler:
-    // an interrupted program ends its offices before it goes.
-    static void killAllFromSignalHandler();
-
 private:
     void reap(bool block);
-    void removeLeftovers();
 
     pid_t m_pid = -1;
     // Written by the watchdog thread too when it ends a hung office.
     std::atomic<bool> m_exited{false};
-    QString m_root;
-    QString m_pipeName;
+    std::unique_ptr<OfficeFolder> m_folder;
 };

@@ -1,6 +1,8 @@
 #include "libreofficesession.h"
 
+#include "officeregistry.h"
 #include "printing/engineerror.h"
+#include "printing/printingtexts.h"
 #include "unoenvironment.h"
 #include "unostrings.h"
 
@@ -13,14 +15,16 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 
+#include <QRegularExpression>
+
 #include <chrono>
 #include <thread>
 
 using namespace com::sun::star;
 
-LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate, int callTimeoutMs,
-                                       PrinterSystem &printers)
-    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate))
+LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
+                                       OfficeWorkspace &workspace, int callTimeoutMs, PrinterSystem &printers)
+    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace))
     , m_watchdog([this] { m_process->kill(); })
     , m_timeoutMs(callTimeoutMs)
     , m_printers(printers)
@@ -30,26 +34,37 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
     const rtl::OUString url = toOUString(m_process->connectUrl());
 
     // The office takes a moment to open its pipe; ask until it answers, it
-    // ends, or the time bound runs out.
+    // ends, or the time bound runs out. The watchdog ends an office that
+    // takes the connection and then does not answer.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(callTimeoutMs);
-    QString lastFailure;
+    m_watchdog.arm(callTimeoutMs);
     while (!m_context.is()) {
         try {
             m_context.set(resolver->resolve(url), uno::UNO_QUERY);
-        } catch (const uno::Exception &failure) {
-            lastFailure = toQString(failure.Message);
+        } catch (const uno::Exception &) {
+            // Not listening yet.
         }
         if (m_context.is())
             break;
-        if (!m_process->isRunning())
-            throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (OfficeRegistry::stopRequested()) {
+            m_watchdog.disarm();
+            m_process->kill();
+            throw EngineError(PrintingTexts::stopped());
+        }
+        if (m_watchdog.fired() || std::chrono::steady_clock::now() >= deadline) {
+            m_watchdog.disarm();
             m_process->kill();
             throw EngineError(QStringLiteral("LibreOffice did not start within %1 seconds and was stopped.")
                                   .arg(m_timeoutMs / 1000.0));
         }
+        if (!m_process->isRunning()) {
+            m_watchdog.disarm();
+            throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    m_watchdog.disarm();
+    m_process->recordPipes();
     call(QStringLiteral("starting"), [this] { m_desktop = frame::Desktop::create(m_context); });
 }
 
@@ -82,19 +97,26 @@ PrinterSystem &LibreOfficeSession::printers()
 
 QString LibreOfficeSession::describe(const QString &doing, const QString &message, bool disposed)
 {
+    if (OfficeRegistry::stopRequested())
+        return PrintingTexts::stopped();
     if (m_watchdog.fired())
         return QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was stopped.")
             .arg(doing)
             .arg(m_timeoutMs / 1000.0);
     if (disposed || !m_process->isRunning())
         return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
-    if (message.trimmed().isEmpty())
+    // LibreOffice ends its messages with the place in its sources they come from.
+    static const QRegularExpression sourcePlace(QStringLiteral("\\s+at \\S+\\.[ch]xx:\\d+\\s*$"));
+    const QString cleaned = QString(message).remove(sourcePlace).trimmed();
+    if (cleaned.isEmpty())
         return QStringLiteral("LibreOffice failed while %1.").arg(doing);
-    return message;
+    return cleaned;
 }
 
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
 {
+    if (OfficeRegistry::stopRequested())
+        throw EngineError(PrintingTexts::stopped());
     if (!m_process->isRunning() && !m_context.is())
         throw EngineError(QStringLiteral("LibreOffice is not running."));
     m_watchdog.arm(m_timeoutMs);
@@ -143,6 +165,8 @@ void LibreOfficeSession::terminate()
     m_context.clear();
     const bool ended = m_process->waitForExit(m_timeoutMs);
     m_process->kill();
+    if (OfficeRegistry::stopRequested())
+        throw EngineError(PrintingTexts::stopped());
     if (!agreed)
         throw EngineError(QStringLiteral("LibreOffice refused to quit and was stopped."));
     if (!ended)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class OfficeWorkspace;
 class PrinterSystem;
 
 // A connection to one LibreOffice of our own, shared by the objects handed out
@@ -20,8 +21,8 @@ class LibreOfficeSession final
 {
 public:
     // Starts the office and connects to it. Throws EngineError.
-    LibreOfficeSession(const QString &program, const QString &profileTemplate, int callTimeoutMs,
-                       PrinterSystem &printers);
+    LibreOfficeSession(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
+                       int callTimeoutMs, PrinterSystem &printers);
     ~LibreOfficeSession();
 
     // Runs work with the time bound; `doing` completes "while ..." in descriptions.

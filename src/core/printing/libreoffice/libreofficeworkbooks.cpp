@@ -88,8 +88,10 @@ void LibreOfficeWorkbooks::Open(const QString &path)
             document = loader->loadComponentFromURL(url, "_blank", 0, arguments);
         });
     } catch (const EngineError &failure) {
+        // What LibreOffice adds to the reason names its own sources and URLs:
+        // of no use to the user.
         if (!handler->reason().isEmpty())
-            throw EngineError(handler->reason() + QLatin1Char(' ') + failure.description());
+            throw EngineError(handler->reason());
         throw;
     }
     if (!document.is()) {

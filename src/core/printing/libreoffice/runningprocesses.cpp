@@ -4,8 +4,21 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace RunningProcesses {
+
+namespace {
+
+// The fields of /proc/PID/stat after the name, which is in parentheses and
+// may hold blanks and parentheses itself: [0] is the state.
+QList<QByteArray> fieldsAfterName(const QByteArray &stat)
+{
+    const int close = stat.lastIndexOf(')');
+    return close < 0 ? QList<QByteArray>() : stat.mid(close + 1).trimmed().split(' ');
+}
+
+} // namespace
 
 QByteArray Process::read(const char *file) const
 {
@@ -15,14 +28,23 @@ QByteArray Process::read(const char *file) const
 
 bool Process::isZombie() const
 {
-    // The state follows the name, which is in parentheses and may hold blanks.
-    return read("stat").split(')').value(1).trimmed().startsWith('Z');
+    return fieldsAfterName(read("stat")).value(0).startsWith('Z');
 }
 
 uid_t Process::owner() const
 {
     struct stat info{};
     return ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? info.st_uid : uid_t(-1);
+}
+
+pid_t Process::processGroup() const
+{
+    return pid_t(fieldsAfterName(read("stat")).value(2).toInt());
+}
+
+quint64 Process::startTime() const
+{
+    return fieldsAfterName(read("stat")).value(19).toULongLong();
 }
 
 void forEach(const std::function<bool(const Process &)> &visit)
@@ -34,6 +56,25 @@ void forEach(const std::function<bool(const Process &)> &visit)
         if (isNumber && !visit({pid, QStringLiteral("/proc/") + name}))
             return;
     }
+}
+
+quint64 startTimeOf(pid_t pid)
+{
+    if (pid <= 0)
+        return 0;
+    return Process{pid, QStringLiteral("/proc/%1").arg(pid)}.startTime();
+}
+
+QList<pid_t> ofThisUserWithArgument(const QByteArray &argument)
+{
+    QList<pid_t> found;
+    forEach([&](const Process &process) {
+        if (process.owner() == ::getuid() && !process.isZombie()
+            && process.commandLine().split('\0').contains(argument))
+            found.append(process.pid);
+        return true;
+    });
+    return found;
 }
 
 } // namespace RunningProcesses

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -21,9 +22,18 @@ struct Process
     // Whether it has ended and only waits to be reaped.
     bool isZombie() const;
     uid_t owner() const;
+    pid_t processGroup() const;
+    // Clock ticks after boot; with the pid it names one process for good.
+    quint64 startTime() const;
 };
 
 // Calls visit for every process until it returns false.
 void forEach(const std::function<bool(const Process &)> &visit);
+
+// The start time of pid, or 0 when no such process runs.
+quint64 startTimeOf(pid_t pid);
+
+// The live processes of this user that were given exactly this argument.
+QList<pid_t> ofThisUserWithArgument(const QByteArray &argument);
 
 } // namespace RunningProcesses

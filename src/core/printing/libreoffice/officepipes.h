@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+// The named pipes LibreOffice listens on. It puts them in /tmp (or /var/tmp
+// when /tmp cannot be written) whatever TMPDIR says, and a killed office
+// leaves them there, so the program records which are its offices' own.
+namespace OfficePipes {
+
+// Where an office started with --accept=pipe,name=pipeName listens.
+QString pathFor(const QString &pipeName);
+
+// Whether path names a pipe of this user's in LibreOffice's pipe folder.
+bool isPipePathOfThisUser(const QString &path);
+
+// The socket paths the processes of the process group listen on, read from /proc.
+QStringList listenedByGroup(pid_t group);
+
+} // namespace OfficePipes
