@@ -63,6 +63,9 @@ private Q_SLOTS:
         QTest::newRow("no path") << QStringList{u"--all-sheets"_s};
         QTest::newRow("printer without a name") << QStringList{u"a.xlsx"_s, u"--printer"_s};
         QTest::newRow("empty extension") << QStringList{u"-e"_s, QString(), u"a.xlsx"_s};
+        QTest::newRow("timeout not a number") << QStringList{u"--timeout"_s, u"soon"_s, u"a.xlsx"_s};
+        QTest::newRow("timeout zero") << QStringList{u"--timeout"_s, u"0"_s, u"a.xlsx"_s};
+        QTest::newRow("timeout past a day") << QStringList{u"-t"_s, u"86401"_s, u"a.xlsx"_s};
     }
     void usageErrorsExitWithTwo()
     {
@@ -77,7 +80,8 @@ private Q_SLOTS:
     {
         const CommandRun help = CommandRun::of({u"--help"_s});
         QCOMPARE(help.exitCode, 0);
-        for (const QString &option : {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s})
+        for (const QString &option : {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s,
+                                      u"--timeout"_s})
             QVERIFY2(help.out.contains(option), qPrintable(option));
         const CommandRun version = CommandRun::of({u"--version"_s});
         QCOMPARE(version.exitCode, 0);
@@ -91,6 +95,8 @@ private Q_SLOTS:
         const CommandRun run = CommandRun::of({dir.path() + u"/a.xlsx"_s}, withoutPrinters());
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(u"no printer"_s), qPrintable(run.err));
+        // Which print server was asked, not what its socket said.
+        QVERIFY2(run.err.contains(u"/nonexistent/cups.sock"_s), qPrintable(run.err));
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -22,12 +24,14 @@ public:
     void setProgress(double percent) override { progress.append(percent); }
     void setBusy(bool on) override { busy.append(on); }
     bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
+    bool stopNow() override { return stopNowWhen && stopNowWhen(); }
 
     QStringList entries;
     QString printer = u"Office"_s;
     bool option1 = true;
     bool option2 = false;
     int stopAfter = -1;
+    std::function<bool()> stopNowWhen;
     QList<double> progress;
     QList<bool> busy;
 };
@@ -221,6 +225,46 @@ private Q_SLOTS:
         QVERIFY(r.prompts.messages.isEmpty());
         QCOMPARE(r.view.progress.last(), 0.0);
         QCOMPARE(r.view.busy.last(), false);
+    }
+
+    void aStopAtOnceEndsTheInstanceAndShowsNothingMore()
+    {
+        // While a workbook that cannot be opened fails: not even that report.
+        Run failing;
+        failing.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s};
+        failing.engine.openFailures.insert(u"/b.xlsx"_s, u"stopped"_s);
+        failing.view.stopNowWhen = [&failing] { return failing.engine.calls().contains(u"open#2 /b.xlsx"_s); };
+        const PrintRun::Summary stopped = failing.start();
+        QVERIFY(stopped.stopped);
+        QVERIFY(failing.prompts.messages.isEmpty());
+        QCOMPARE(stopped.failedPaths, QStringList{u"/b.xlsx"_s});
+        QVERIFY(!failing.engine.calls().contains(u"open#3 /c.xlsx"_s));
+        QCOMPARE(failing.view.progress.last(), 0.0);
+        QCOMPARE(failing.view.busy.last(), false);
+
+        // In the middle of an open workbook: it is neither closed nor quit, but ended.
+        Run printing;
+        printing.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        printing.view.stopNowWhen = [&printing] { return printing.engine.calls().contains(u"printsheet#1 Office"_s); };
+        printing.start();
+        const QStringList calls = printing.engine.calls();
+        QVERIFY(calls.contains(u"end#1"_s));
+        QVERIFY(!calls.contains(u"close#1"_s) && !calls.contains(u"quit#1"_s));
+        QVERIFY(printing.prompts.messages.isEmpty());
+    }
+
+    void theFailedWorkbooksAreNamedInTheSummary()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/missing.xlsx"_s, u"/c.xlsx"_s, u"/bad.xlsx"_s};
+        r.engine.openFailures.insert(u"/missing.xlsx"_s, u"gone"_s);
+        r.engine.printFailures.insert(u"/bad.xlsx"_s);
+        const PrintRun::Summary summary = r.start();
+        QCOMPARE(summary.failedPaths, (QStringList{u"/missing.xlsx"_s, u"/bad.xlsx"_s}));
+        QCOMPARE(summary.failedWorkbooks, 2);
+        QVERIFY(r.texts().contains(u"This step was skipped because the workbook could not be opened.\r\nin "
+                                   "Corvane5/20/2014.Form1.Start at line 118\r\rPlease email screenshot of this "
+                                   "message to support@tenvara.example"_s));
     }
 
     void theReportTextIsFixed()

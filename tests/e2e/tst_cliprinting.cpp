@@ -1,11 +1,13 @@
 // End to end: corvane-print with the real LibreOffice and the private CUPS server.
 #include "commandrun.h"
+#include "officeleftovers.h"
 #include "printedjobs.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
@@ -24,17 +26,6 @@ QString environment(const char *name)
 QString workbook(const QString &name)
 {
     return environment("CORVANE_E2E_DIR") + u"/workbooks/"_s + name;
-}
-
-bool oursRunning()
-{
-    const auto processes = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &pid : processes) {
-        QFile commandLine(u"/proc/"_s + pid + u"/cmdline"_s);
-        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("--accept=pipe,name=corvane-"))
-            return true;
-    }
-    return false;
 }
 
 bool someoneElsesRunning()
@@ -60,6 +51,19 @@ private:
     PrintedJobs m_jobs{environment("CORVANE_E2E_DIR") + u"/cups"_s};
 
     QStringList newJobs(int before, int count) { return m_jobs.waitForTexts(u"Second"_s, before + count).mid(before); }
+
+    QByteArray m_err;
+    // Two Ctrl+C, the second once the first was seen: signals sent at once
+    // may arrive as one.
+    [[nodiscard]] bool interruptTwice(QProcess &process)
+    {
+        m_err.clear();
+        ::kill(pid_t(process.processId()), SIGINT);
+        const bool seen = QTest::qWaitFor(
+            [&] { return (m_err += process.readAllStandardError()).contains("press Ctrl+C again"); }, 5000);
+        ::kill(pid_t(process.processId()), SIGINT);
+        return seen;
+    }
 
 private Q_SLOTS:
     void aTreeByExtensionPrintsOneJobPerWorkbookInWalkOrder()
@@ -103,7 +107,11 @@ private Q_SLOTS:
         QCOMPARE(run.err.count(u"Application Error: "_s), 5);
         QVERIFY2(run.err.contains(u"password"_s), qPrintable(run.err));
         QVERIFY(run.err.contains(u"\nin Corvane5/20/2014.Form1.Start at line 116\n"_s));
-        QVERIFY(run.out.endsWith(u"Printed 1 of 2 workbooks on Second; 1 failed.\n"_s));
+        QVERIFY(run.out.endsWith(u"Printed 1 of 2 workbooks on Second; 1 failed.\nFailed: "_s
+                                 + workbook(u"protected.xlsx"_s) + u'\n'));
+        // A log says which workbook each report belongs to.
+        QCOMPARE(run.err.count(u"corvane-print: entry 1 of 2: "_s + workbook(u"protected.xlsx"_s) + u'\n'), 5);
+        QVERIFY2(!run.err.contains(u".cxx"_s) && !run.err.contains(u"file://"_s), qPrintable(run.err));
         QCOMPARE(newJobs(before, 1).size(), 1);
     }
 
@@ -129,26 +137,111 @@ private Q_SLOTS:
         QCOMPARE(yes.exitCode, 0);
         QCOMPARE(newJobs(before, 1).size(), 1);
         QVERIFY(someoneElsesRunning());
+
+        // Stopped (Ctrl+Z), the user's office answers nobody; a run never waits for it.
+        ::kill(-pid_t(office.processId()), SIGSTOP);
+        QElapsedTimer timer;
+        timer.start();
+        const CommandRun beside = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s),
+                                                  workbook(u"legacy.xls"_s), workbook(u"three-sheets.xlsx"_s)});
+        QCOMPARE(beside.exitCode, 0);
+        QVERIFY2(timer.elapsed() < 60000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(someoneElsesRunning());
+        ::kill(-pid_t(office.processId()), SIGCONT);
         ::kill(-pid_t(office.processId()), SIGKILL);
         office.waitForFinished();
     }
 
     void anInterruptEndsTheRunAndLeavesNothingBehind()
     {
-        const QStringList foldersBefore = QDir(QDir::tempPath()).entryList({u"corvane-*"_s}, QDir::Dirs);
         QProcess process;
         process.start(QStringLiteral(CORVANE_PRINT_BINARY),
                       {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
                        workbook(u"legacy.xls"_s)});
         QVERIFY(process.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(oursRunning(), 30000);
-        ::kill(pid_t(process.processId()), SIGINT);
-        ::kill(pid_t(process.processId()), SIGINT);
+        const qint64 pid = process.processId();
+        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
+        QVERIFY(interruptTwice(process));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 130);
-        QVERIFY(!oursRunning());
-        const QStringList foldersAfter = QDir(QDir::tempPath()).entryList({u"corvane-*"_s}, QDir::Dirs);
-        QCOMPARE(foldersAfter, foldersBefore);
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+    }
+
+    void aSecondInterruptWhileTheOfficeStartsEndsAtOnce()
+    {
+        QProcess process;
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                                             workbook(u"two-sheets.ods"_s)});
+        QVERIFY(process.waitForStarted());
+        const qint64 pid = process.processId();
+        // Caught in its start-up: stopped before it could open its pipe.
+        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
+        OfficeLeftovers::signalAll(pid, SIGSTOP);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(interruptTwice(process));
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(process.exitCode(), 130);
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+        QVERIFY(!m_err.contains("Application Error"));
+    }
+
+    void aTerminationRequestWhileTheOfficeHangsEndsWithinSeconds()
+    {
+        QProcess process;
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                                             workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)});
+        QVERIFY(process.waitForStarted());
+        const qint64 pid = process.processId();
+        // Hung once it answers: the program is connected and waits for it.
+        QTRY_VERIFY_WITH_TIMEOUT(OfficeLeftovers::answering(pid), 30000);
+        OfficeLeftovers::signalAll(pid, SIGSTOP);
+        QCOMPARE(process.state(), QProcess::Running);
+        QElapsedTimer timer;
+        timer.start();
+        ::kill(pid_t(pid), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+    }
+
+    void aHungOfficeIsCutOffAfterTheTimeoutGiven()
+    {
+        QProcess process;
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY),
+                      {u"--timeout"_s, u"3"_s, u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)});
+        QVERIFY(process.waitForStarted());
+        const qint64 pid = process.processId();
+        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
+        OfficeLeftovers::signalAll(pid, SIGSTOP);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(err.contains(u"within 3 seconds"_s), qPrintable(err));
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+    }
+
+    void theOfficeOfAKilledProgramIsEndedByTheNextRun()
+    {
+        QProcess first;
+        first.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                                           workbook(u"two-sheets.ods"_s)});
+        QVERIFY(first.waitForStarted());
+        const qint64 firstPid = first.processId();
+        // Killed while its office has the workbook open and knows its pipes.
+        QStringList pipes;
+        QTRY_VERIFY_WITH_TIMEOUT(OfficeLeftovers::answering(firstPid), 30000);
+        pipes = OfficeLeftovers::recordedPipes(firstPid);
+        QVERIFY(pipes.size() >= 2);
+        ::kill(pid_t(firstPid), SIGKILL);
+        QVERIFY(first.waitForFinished(5000));
+
+        const CommandRun second = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"legacy.xls"_s)});
+        QCOMPARE(second.exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(OfficeLeftovers::of(firstPid), QStringList(), 5000);
+        for (const QString &pipe : pipes)
+            QVERIFY2(!QFileInfo::exists(pipe) && !QFileInfo(pipe).isSymLink(), qPrintable(pipe));
     }
 };
 

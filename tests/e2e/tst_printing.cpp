@@ -1,6 +1,7 @@
 // End to end: the print run with the real LibreOffice and a private CUPS
 // server, checked by the text of what was printed.
 #include "../support/fakeprompts.h"
+#include "officeleftovers.h"
 #include "printedjobs.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineapplication.h"
@@ -22,6 +23,8 @@
 #include <QTest>
 
 #include <csignal>
+
+#include <fcntl.h>
 
 #include <unistd.h>
 
@@ -69,19 +72,10 @@ QMap<QString, QByteArray> fingerprint(const QString &folder)
     return files;
 }
 
-// Offices of ours still running, and the temporary folders they leave.
+// Offices of this test program still running, and what they left.
 QStringList leftovers()
 {
-    QStringList found;
-    QDirIterator processes(u"/proc"_s, QDir::Dirs | QDir::NoDotAndDotDot);
-    while (processes.hasNext()) {
-        QFile commandLine(processes.next() + u"/cmdline"_s);
-        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("--accept=pipe,name=corvane-"))
-            found.append(commandLine.fileName());
-    }
-    for (const QString &name : QDir(QDir::tempPath()).entryList({u"corvane-*"_s}, QDir::Dirs))
-        found.append(QDir::tempPath() + u'/' + name);
-    return found;
+    return OfficeLeftovers::of(QCoreApplication::applicationPid());
 }
 
 // Whether any process of the group still runs (zombies waiting for their reaper do not).
@@ -138,26 +132,64 @@ private Q_SLOTS:
         QCOMPARE(m_printers.printerNames(), (QStringList{u"Office"_s, u"Second"_s}));
         QCOMPARE(m_printers.defaultPrinterName(), u"Office"_s);
         m_before = fingerprint(m_workbooks);
-        // An engine cleans up after programs that were killed outright.
-        LibreOfficeEngine cleaner(m_printers);
         m_leftoversBefore = leftovers();
     }
 
-    void foldersOfProgramsThatAreGoneAreRemoved()
+    void linksPlantedWhereOfficesWorkSurviveARun()
     {
         QProcess gone;
-        gone.start(u"sleep"_s, {u"0.1"_s});
+        gone.start(u"sleep"_s, {u"0.05"_s});
         QVERIFY(gone.waitForStarted());
         const qint64 gonePid = gone.processId();
         QVERIFY(gone.waitForFinished());
-        const QString goneFolder = QDir::tempPath() + u"/corvane-%1-abcdef"_s.arg(gonePid);
-        const QString liveFolder = QDir::tempPath() + u"/corvane-%1-abcdef"_s.arg(::getppid());
-        QVERIFY(QDir().mkpath(goneFolder + u"/profile"_s));
-        QVERIFY(QDir().mkpath(liveFolder));
+        QTemporaryDir target;
+        QVERIFY(QDir().mkpath(target.path() + u"/inside"_s));
+        QFile precious(target.path() + u"/precious.txt"_s);
+        QVERIFY(precious.open(QIODevice::WriteOnly));
+        precious.write("keep me");
+        precious.close();
+        const QMap<QString, QByteArray> before = fingerprint(target.path());
+
+        // Named like the folders of a program that is gone, in the shared
+        // temporary folder (as earlier versions made them) and in the workspace.
+        const QString inTemp = QDir::tempPath() + u"/corvane-%1-abcdef"_s.arg(gonePid);
+        const QString workspace = OfficeWorkspace::defaultLocation();
+        QDir().mkpath(workspace);
+        const QString inWorkspace = workspace + u"/office-%1-abcdef"_s.arg(gonePid);
+        QVERIFY(QFile::link(target.path(), inTemp));
+        QVERIFY(QFile::link(target.path(), inWorkspace));
+
+        FakePrompts prompts;
+        QCOMPARE(print({workbook(u"two-sheets.ods"_s)}, false, prompts).size(), 1);
+
+        QVERIFY(QFileInfo(inTemp).isSymLink());
+        QVERIFY(QFileInfo(inWorkspace).isSymLink());
+        QCOMPARE(fingerprint(target.path()), before);
+        QVERIFY(QFileInfo(target.path() + u"/inside"_s).isDir());
+        QFile::remove(inTemp);
+        QFile::remove(inWorkspace);
+    }
+
+    void anOfficeInheritsNoDescriptorOfTheProgram()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.path() + u"/marker"_s;
+        // Opened the way a careless library would: without close-on-exec.
+        const int fd = ::open(QFile::encodeName(marker).constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd > 2);
         LibreOfficeEngine engine(m_printers);
-        QVERIFY(!QFileInfo::exists(goneFolder));
-        QVERIFY(QFileInfo::exists(liveFolder));
-        QDir(liveFolder).removeRecursively();
+        std::unique_ptr<EngineApplication> application = engine.createInstance();
+        const int office = dynamic_cast<LibreOfficeApplication &>(*application).processGroup();
+        const QDir fds(u"/proc/%1/fd"_s.arg(office));
+        QStringList inherited;
+        for (const QString &entry : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            const QString target = QFile::symLinkTarget(fds.filePath(entry));
+            if (target == marker)
+                inherited << entry + u" -> "_s + target;
+        }
+        ::close(fd);
+        application->Quit();
+        QVERIFY2(inherited.isEmpty(), qPrintable(inherited.join(u", "_s)));
     }
 
     void activeSheetOnlyOrEverySheetInListOrder()

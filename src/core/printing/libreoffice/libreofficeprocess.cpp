@@ -64,6 +64,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
 {
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
+    m_direct = program.endsWith(QLatin1String("/soffice.bin"));
     m_folder = workspace.createOfficeFolder();
     const QString profile = profileFolder();
     const QString temp = m_folder->path() + QStringLiteral("/tmp");
@@ -164,17 +165,21 @@ QString LibreOfficeProcess::profileFolder() const
     return m_folder->path() + QStringLiteral("/profile");
 }
 
-void LibreOfficeProcess::recordPipes()
+int LibreOfficeProcess::recordPipes()
 {
     if (m_pid <= 0 || m_exited)
-        return;
+        return int(m_folder->ledger().pipes.size());
     OfficeLedger ledger = m_folder->ledger();
-    for (const QString &pipe : OfficePipes::listenedByGroup(m_pid)) {
+    // Started directly, the office is the one process; through the start
+    // script it is a few.
+    const QStringList listened = m_direct ? OfficePipes::listenedBy({m_pid}) : OfficePipes::listenedByGroup(m_pid);
+    for (const QString &pipe : listened) {
         if (!ledger.pipes.contains(pipe))
             ledger.pipes.append(pipe);
     }
     if (ledger.pipes != m_folder->ledger().pipes)
         m_folder->writeLedger(ledger);
+    return int(ledger.pipes.size());
 }
 
 void LibreOfficeProcess::reap(bool block)

@@ -31,9 +31,9 @@ public:
     pid_t processGroup() const;
     QString profileFolder() const;
 
-    // Writes down the pipes the office listens on, once it answers, so that
-    // they can be removed even if this program is killed.
-    void recordPipes();
+    // Writes down the pipes the office listens on, so that they can be
+    // removed even if this program is killed. Returns how many are known.
+    int recordPipes();
 
     bool isRunning();
     // Waits up to milliseconds for the process to end by itself; a stop
@@ -50,6 +50,7 @@ private:
     void reap(bool block);
 
     pid_t m_pid = -1;
+    bool m_direct = false;
     // Written by the watchdog thread too when it ends a hung office.
     std::atomic<bool> m_exited{false};
     std::unique_ptr<OfficeFolder> m_folder;

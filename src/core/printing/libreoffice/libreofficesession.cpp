@@ -38,7 +38,13 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
     // takes the connection and then does not answer.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(callTimeoutMs);
     m_watchdog.arm(callTimeoutMs);
+    // Besides the pipe we name, the office makes one of its own before it;
+    // it is written down as soon as it shows, so that a killed program's
+    // successor can remove it.
+    bool pipesKnown = false;
     while (!m_context.is()) {
+        if (!pipesKnown)
+            pipesKnown = m_process->recordPipes() > 1;
         try {
             m_context.set(resolver->resolve(url), uno::UNO_QUERY);
         } catch (const uno::Exception &) {

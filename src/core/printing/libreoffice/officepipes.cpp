@@ -38,13 +38,11 @@ bool isPipePathOfThisUser(const QString &path)
         && info.fileName().startsWith(prefix()) && !info.fileName().contains(QLatin1String(".."));
 }
 
-QStringList listenedByGroup(pid_t group)
+QStringList listenedBy(const QList<pid_t> &processes)
 {
     QSet<QByteArray> inodes;
-    RunningProcesses::forEach([&](const RunningProcesses::Process &process) {
-        if (process.processGroup() != group || process.owner() != ::getuid())
-            return true;
-        const QDir fds(process.folder + QStringLiteral("/fd"));
+    for (const pid_t pid : processes) {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
         for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
             char target[64] = {};
             const ssize_t length =
@@ -53,8 +51,7 @@ QStringList listenedByGroup(pid_t group)
             if (link.startsWith("socket:[") && link.endsWith(']'))
                 inodes.insert(link.mid(8).chopped(1));
         }
-        return true;
-    });
+    }
     QStringList paths;
     if (inodes.isEmpty())
         return paths;
@@ -72,6 +69,17 @@ QStringList listenedByGroup(pid_t group)
         }
     }
     return paths;
+}
+
+QStringList listenedByGroup(pid_t group)
+{
+    QList<pid_t> members;
+    RunningProcesses::forEach([&](const RunningProcesses::Process &process) {
+        if (process.processGroup() == group && process.owner() == ::getuid())
+            members.append(process.pid);
+        return true;
+    });
+    return listenedBy(members);
 }
 
 } // namespace OfficePipes

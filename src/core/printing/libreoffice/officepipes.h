@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <sys/types.h>
@@ -16,7 +17,9 @@ QString pathFor(const QString &pipeName);
 // Whether path names a pipe of this user's in LibreOffice's pipe folder.
 bool isPipePathOfThisUser(const QString &path);
 
-// The socket paths the processes of the process group listen on, read from /proc.
+// The pipe paths these processes listen on, read from /proc.
+QStringList listenedBy(const QList<pid_t> &processes);
+// The same for every process of this user in the process group.
 QStringList listenedByGroup(pid_t group);
 
 } // namespace OfficePipes

@@ -2,6 +2,7 @@
 
 #include "officefolder.h"
 #include "officeledger.h"
+#include "officepipes.h"
 #include "officeregistry.h"
 #include "printing/engineerror.h"
 #include "runningprocesses.h"
@@ -49,14 +50,18 @@ QByteArray readLedger(int folderFd)
 }
 
 // Kills the processes of the office the ledger describes, found by the pipe
-// argument they were all started with, and waits a short while for them to go.
-void endOffice(const OfficeLedger &ledger)
+// argument they were all started with, and waits a short while for them to
+// go. Returns the pipes they listened on: an owner killed early had no time
+// to write them all down.
+QStringList endOffice(const OfficeLedger &ledger)
 {
+    const QStringList pipes =
+        OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
     const auto deadline = std::chrono::steady_clock::now() + officeEndBound;
     for (;;) {
         const QList<pid_t> processes = RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument());
         if (processes.isEmpty() || std::chrono::steady_clock::now() >= deadline || OfficeRegistry::stopRequested())
-            return;
+            return pipes;
         for (const pid_t pid : processes)
             ::kill(pid, SIGKILL);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -152,12 +157,12 @@ void OfficeWorkspace::removeIfAbandoned(const QByteArray &name)
         return;
     }
     if (ledger) {
-        endOffice(*ledger);
+        const QStringList listened = endOffice(*ledger);
         if (!RunningProcesses::ofThisUserWithArgument(ledger->acceptArgument()).isEmpty()) {
             ::close(folderFd); // still there: its files stay until it has gone
             return;
         }
-        for (const QString &pipe : ledger->pipes)
+        for (const QString &pipe : ledger->pipes + listened)
             SafeRemoval::removeOfficePipe(pipe);
     }
     SafeRemoval::removeTreeAt(m_fd, name);
