@@ -19,7 +19,10 @@ QStringList localFiles(const QMimeData *data)
     QStringList paths;
     const auto urls = data->urls();
     for (const QUrl &url : urls) {
-        if (!url.isLocalFile())
+        // file://otherhost/... names a file on another machine; it would turn
+        // into a path that means something else here.
+        const bool thisHost = url.host().isEmpty() || url.host() == QLatin1String("localhost");
+        if (!url.isLocalFile() || !thisHost)
             return {};
         paths.append(url.toLocalFile());
     }
@@ -127,7 +130,9 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
         const QString dragged = rowText(dragItem);
         setRowText(dragItem, rowText(hoverItem));
         setRowText(hoverItem, dragged);
-        selectionModel()->select(model()->index(hoverItem, 0), QItemSelectionModel::Select);
+        // The dragged entry is the current one and the only one selected, so
+        // Delete and "Clear Selected Files" act on it, not on a row it passed.
+        selectionModel()->setCurrentIndex(model()->index(hoverItem, 0), QItemSelectionModel::ClearAndSelect);
         dragItem = hoverItem;
 
         const int y = m_cursorPosition().y();

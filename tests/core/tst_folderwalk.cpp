@@ -86,6 +86,20 @@ private Q_SLOTS:
         QVERIFY(AddFolder::ListFiles(dir.path(), u"*.doc"_s).isEmpty());
     }
 
+    void namesWithWildcardCharactersAreDataNotPatterns()
+    {
+        QTemporaryDir dir;
+        const QStringList matching{u"*a.xls"_s, u"*star.xls"_s, u"**.xls"_s, u"a*.xls"_s, u"q?.XLS"_s,
+                                   u"[x].xls"_s, u"b]c.xls"_s, u"back\\slash.xls"_s, u"?.xls"_s};
+        makeTree(dir.path(), matching + QStringList{u"*.xlsx"_s, u"?.txt"_s, u"[x].xl"_s});
+        QStringList found = AddFolder::ListFiles(dir.path(), u"*.xls"_s);
+        found.sort();
+        QStringList expected = matching;
+        expected.sort();
+        QCOMPARE(found, expected);
+        QCOMPARE(AddFolder::ListFiles(dir.path(), u"?.xls"_s), QStringList{u"?.xls"_s});
+    }
+
     void tildeNamesAreLeftOutOfTheWalkOnly()
     {
         QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include "../support/fakeprompts.h"
 #include "officeleftovers.h"
 #include "printedjobs.h"
+#include "filelist/folderwalk.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineapplication.h"
 #include "printing/engineerror.h"
@@ -249,6 +250,28 @@ private Q_SLOTS:
         QVERIFY2(prompts.messages[5].text.contains(u"empty"_s), qPrintable(prompts.messages[5].text));
         QVERIFY2(prompts.messages[10].text.contains(u"password"_s), qPrintable(prompts.messages[10].text));
         QCOMPARE(prompts.messages.last().text, u"Done."_s);
+    }
+
+    void aNameNotInTheSystemsEncodingIsListedAndReportedAsSuch()
+    {
+        QTemporaryDir dir;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9.xlsx"; // Latin-1, not UTF-8
+        QFile source(workbook(u"two-sheets.ods"_s));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray bytes = source.readAll();
+        // Made with the bytes of the name: through QString it would be re-encoded.
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, bytes.constData(), std::size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
+        const QStringList listed = AddFolder::CollectFiles(dir.path(), u"*.xlsx"_s);
+        QCOMPARE(listed.size(), 1); // never skipped for its characters
+        FakePrompts prompts;
+        print(listed, false, prompts);
+        QVERIFY(prompts.messages.size() >= 2);
+        QVERIFY2(prompts.messages[0].text.contains(u"cannot be read in the system's encoding"_s),
+                 qPrintable(prompts.messages[0].text));
+        QVERIFY(prompts.messages[0].text.contains(u"at line 116\r"_s));
     }
 
     void anUnknownPrinterFailsThePrintStepOnly()

@@ -150,6 +150,23 @@ private Q_SLOTS:
         QVERIFY(f.view.selectionModel()->isSelected(f.model.index(3)));
     }
 
+    void theDraggedEntryEndsCurrentAndTheOnlyOneSelected()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.drag(0, {1, 2, 3});
+        QCOMPARE(f.view.currentIndex().row(), 3);
+        QCOMPARE(f.view.selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(f.view.selectedFlags(), (std::vector<bool>{false, false, false, true}));
+        // Delete removes the entry that was dragged, not one it passed.
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"C"_s, u"D"_s}));
+
+        f.drag(2, {1});
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"D"_s, u"C"_s}));
+        f.model.removeFlagged(f.view.selectedFlags());
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"C"_s}));
+    }
+
     void jumpingOverRowsTradesTwoEntries()
     {
         ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
@@ -235,6 +252,16 @@ private Q_SLOTS:
         QVERIFY(!dragIsAccepted(target, &web));
         drop(target, &web);
         QCOMPARE(form.fileList().count(), 0);
+
+        QMimeData remote;
+        remote.setUrls({QUrl(u"file:///tmp/a.xls"_s), QUrl(u"file://otherhost/share/b.xls"_s)});
+        QVERIFY(!dragIsAccepted(target, &remote));
+        drop(target, &remote);
+        QCOMPARE(form.fileList().count(), 0);
+
+        QMimeData local;
+        local.setUrls({QUrl(u"file://localhost/tmp/a.xls"_s)});
+        QVERIFY(dragIsAccepted(target, &local));
 
         std::unique_ptr<QMimeData> files(filesData({u"/tmp/a.xls"_s}));
         QVERIFY(dragIsAccepted(target, files.get()));

@@ -135,6 +135,26 @@ private Q_SLOTS:
         QCOMPARE(form.fileList().count(), 2);
     }
 
+    void theBarShowsTheNearestWholePercent()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        QStringList entries;
+        for (int i = 1; i <= 100; ++i)
+            entries << u"/w%1.xlsx"_s.arg(i);
+        form.fileList().append(entries);
+        QList<int> seen;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value();
+        });
+        f.engine.openDelayMs = 15;
+        probe.start(1);
+        form.Start();
+        // 29 / 100 * 100 is 28.999... in floating point.
+        QVERIFY2(seen.contains(29), qPrintable(QString::number(seen.size())));
+    }
+
     void theWindowTakesNoInputDuringARun()
     {
         FormFixture f;

@@ -119,7 +119,9 @@ QString asFolderEntry(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-// Both arguments already case-folded.
+// Both arguments already case-folded. Only the pattern has wildcards: a
+// name is data, whatever characters it holds, so a "*" in the pattern is
+// always a wildcard, even where the name has a "*" too.
 bool matchFolded(QStringView pattern, QStringView name)
 {
     qsizetype p = 0;
@@ -127,12 +129,12 @@ bool matchFolded(QStringView pattern, QStringView name)
     qsizetype starP = -1;
     qsizetype starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+            ++p;
+            ++n;
         } else if (starP >= 0) {
             p = starP + 1;
             n = ++starN;

@@ -18,6 +18,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <QFileInfo>
+#include <QStringConverter>
 #include <QUrl>
 
 using namespace com::sun::star;
@@ -36,6 +37,12 @@ beans::PropertyValue property(const char *name, const uno::Any &value)
 void checkFile(const QString &path)
 {
     const QFileInfo info(path);
+    // A name that is not valid in the system's encoding reaches us with
+    // replacement characters and so names no file.
+    if (!info.exists() && path.contains(QChar::ReplacementCharacter))
+        throw EngineError(QStringLiteral("The name of \"%1\" cannot be read in the system's encoding (%2), so the "
+                                         "file cannot be opened. Renaming it helps.")
+                              .arg(path, QString::fromLatin1(QStringConverter::nameForEncoding(QStringConverter::System))));
     if (!info.exists())
         throw EngineError(QStringLiteral("The file \"%1\" does not exist.").arg(path));
     if (info.isDir())
