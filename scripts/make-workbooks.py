@@ -16,7 +16,7 @@ import time
 import zipfile
 
 import uno
-from com.sun.star.awt import Rectangle
+from com.sun.star.awt import Point, Rectangle, Size
 from com.sun.star.beans import PropertyValue
 from com.sun.star.table import CellRangeAddress
 
@@ -50,6 +50,7 @@ class Office:
                 time.sleep(0.1)
         else:
             raise SystemExit("LibreOffice did not start")
+        self.ctx = ctx
         self.desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
 
     def close(self):
@@ -169,6 +170,84 @@ def make_tests(office, out):
     open(out + "/empty.xlsx", "wb").close()
     with open(out + "/text.xlsx", "w") as text:
         text.write("This is a plain text file, not a workbook.\n")
+
+    make_empty_sheet_tests(office, out)
+
+
+def draw_page(doc, sheet_name):
+    return doc.DrawPages.getByIndex(doc.Sheets.ElementNames.index(sheet_name))
+
+
+def add_shape(doc, sheet_name, text):
+    shape = doc.createInstance("com.sun.star.drawing.RectangleShape")
+    draw_page(doc, sheet_name).add(shape)
+    shape.Position = Point(1000, 1000)
+    shape.Size = Size(6000, 2000)
+    shape.String = text
+
+
+def add_picture(office, doc, sheet_name, png):
+    provider = office.ctx.ServiceManager.createInstanceWithContext("com.sun.star.graphic.GraphicProvider",
+                                                                   office.ctx)
+    graphic = provider.queryGraphic((prop("URL", uno.systemPathToFileUrl(os.path.abspath(png))),))
+    shape = doc.createInstance("com.sun.star.drawing.GraphicObjectShape")
+    draw_page(doc, sheet_name).add(shape)
+    shape.Graphic = graphic
+    shape.Position = Point(1000, 1000)
+    shape.Size = Size(4000, 4000)
+
+
+def make_empty_sheet_tests(office, out):
+    """Workbooks whose active sheet has nothing, or only drawings, to print."""
+    doc = office.workbook([("S1", sheet("ALPHA-TEXT")), ("S2", []), ("S3", sheet("CHARLIE-TEXT"))])
+    office.activate(doc, "S2")
+    office.save(doc, out + "/empty-middle.xlsx", XLSX)
+
+    doc = office.workbook([("S1", []), ("S2", sheet("BRAVO-TEXT")), ("S3", sheet("CHARLIE-TEXT"))])
+    office.activate(doc, "S1")
+    office.save(doc, out + "/empty-first.ods", ODS)
+
+    doc = office.workbook([("S1", sheet("ALPHA-TEXT")), ("S2", [])])
+    office.activate(doc, "S2")
+    office.save(doc, out + "/empty-last.xlsx", XLSX)
+
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Formatted", [])])
+    cells = doc.Sheets.getByName("Formatted").getCellRangeByName("A1:C4")
+    cells.CellBackColor = 0xFFCC00
+    cells.CharWeight = 150
+    office.activate(doc, "Formatted")
+    office.save(doc, out + "/formatted-empty.xlsx", XLSX)
+
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Ranged", [["OUTSIDE-TEXT"]])])
+    ranged = doc.Sheets.getByName("Ranged")
+    area = CellRangeAddress()
+    area.Sheet = 1
+    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 2, 4, 3, 7
+    ranged.setPrintAreas((area,))
+    office.activate(doc, "Ranged")
+    office.save(doc, out + "/ranged-empty.ods", ODS)
+
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Drawing", [])])
+    add_shape(doc, "Drawing", "SHAPE-TEXT")
+    office.activate(doc, "Drawing")
+    office.save(doc, out + "/shape-only.ods", ODS)
+
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Picture", [])])
+    add_picture(office, doc, "Picture", os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources",
+                                                     "icons", "corvane-128.png"))
+    office.activate(doc, "Picture")
+    office.save(doc, out + "/image-only.xlsx", XLSX)
+
+    data = [["North", 4], ["East", 7], ["South", 5], ["West", 9], [], ["DATA-TEXT"]]
+    doc = office.workbook([("Data", data), ("Chart", [])])
+    address = CellRangeAddress()
+    address.Sheet = 0
+    address.StartColumn, address.StartRow, address.EndColumn, address.EndRow = 0, 0, 1, 3
+    rect = Rectangle()
+    rect.X, rect.Y, rect.Width, rect.Height = 500, 500, 12000, 7000
+    doc.Sheets.getByName("Chart").Charts.addNewByName("Units", rect, (address,), False, True)
+    office.activate(doc, "Chart")
+    office.save(doc, out + "/chart-only.xlsx", XLSX)
 
 
 def add_chart(doc, sheet_name, name, cell_range, x, y, width, height):

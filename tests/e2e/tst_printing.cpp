@@ -222,6 +222,57 @@ private Q_SLOTS:
         QVERIFY2(!active[0].contains(u"GROUP-TWO"_s), qPrintable(active[0]));
     }
 
+    void anEmptyActiveSheetPrintsNothingAndSaysSo_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("between two full sheets") << u"empty-middle.xlsx"_s << u"S2"_s;
+        QTest::newRow("the first sheet") << u"empty-first.ods"_s << u"S1"_s;
+        QTest::newRow("the last sheet") << u"empty-last.xlsx"_s << u"S2"_s;
+        QTest::newRow("formatted cells only") << u"formatted-empty.xlsx"_s << u"Formatted"_s;
+        QTest::newRow("a print range over empty cells") << u"ranged-empty.ods"_s << u"Ranged"_s;
+    }
+    void anEmptyActiveSheetPrintsNothingAndSaysSo()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, sheet);
+        FakePrompts prompts;
+        const int before = int(m_jobs.files(u"Office"_s).size());
+        const QStringList printed = print({workbook(file)}, false, prompts);
+        QVERIFY(printed.isEmpty());
+        QCOMPARE(prompts.messages.size(), 2);
+        QVERIFY2(prompts.messages[0].text.startsWith(
+                     u"The active sheet \"%1\" is empty; nothing was printed.\r\n"_s.arg(sheet)),
+                 qPrintable(prompts.messages[0].text));
+        QVERIFY(prompts.messages[0].text.contains(u"at line 122\r"_s));
+        QCOMPARE(prompts.messages[1].text, u"Done."_s);
+        QTest::qWait(1500);
+        QCOMPARE(int(m_jobs.files(u"Office"_s).size()), before);
+    }
+
+    void drawingsChartsAndPicturesAreContent()
+    {
+        FakePrompts prompts;
+        const QStringList printed = print({workbook(u"shape-only.ods"_s), workbook(u"image-only.xlsx"_s),
+                                           workbook(u"chart-only.xlsx"_s)},
+                                          false, prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(printed.size(), 3);
+        // The page header names the sheet printed.
+        QVERIFY2(printed[0].contains(u"SHAPE-TEXT"_s) && !printed[0].contains(u"WORDS-TEXT"_s), qPrintable(printed[0]));
+        QVERIFY2(printed[1].contains(u"Picture"_s) && !printed[1].contains(u"WORDS-TEXT"_s), qPrintable(printed[1]));
+        QVERIFY2(printed[2].contains(u"Chart"_s) && !printed[2].contains(u"DATA-TEXT"_s), qPrintable(printed[2]));
+    }
+
+    void allSheetsSkipsTheEmptyOnes()
+    {
+        FakePrompts prompts;
+        const QStringList printed = print({workbook(u"empty-middle.xlsx"_s)}, true, prompts);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(printed.size(), 1);
+        QVERIFY(printed[0].contains(u"ALPHA-TEXT"_s) && printed[0].contains(u"CHARLIE-TEXT"_s));
+    }
+
     void badFilesAreReportedAndTheGoodOnesStillPrint()
     {
         FakePrompts prompts;

@@ -2,8 +2,19 @@
 
 #include "libreofficesession.h"
 #include "libreofficeworkbook.h"
+#include "printing/engineerror.h"
+#include "unostrings.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -20,8 +31,61 @@ LibreOfficeSheet::LibreOfficeSheet(std::shared_ptr<LibreOfficeSession> session,
 {
 }
 
+namespace {
+
+// Whether a sheet has anything to print: cells with values, text or formulas
+// (cells that are only formatted do not count), or drawing objects such as
+// shapes, pictures and charts. With print ranges, only cells inside them count.
+bool hasPrintableContent(const uno::Reference<lang::XComponent> &document,
+                         const uno::Reference<sheet::XSpreadsheet> &sheet)
+{
+    // A sheet's drawing objects are on the document's draw page of the same index.
+    const uno::Reference<drawing::XDrawPagesSupplier> drawings(document, uno::UNO_QUERY);
+    const uno::Reference<sheet::XCellRangeAddressable> address(sheet, uno::UNO_QUERY);
+    if (drawings.is() && address.is()) {
+        const uno::Reference<drawing::XDrawPages> pages = drawings->getDrawPages();
+        const sal_Int32 index = address->getRangeAddress().Sheet;
+        uno::Reference<drawing::XDrawPage> page;
+        if (pages.is() && index < pages->getCount())
+            pages->getByIndex(index) >>= page;
+        if (page.is() && page->getCount() > 0)
+            return true;
+    }
+    constexpr sal_Int16 content = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
+        | sheet::CellFlags::FORMULA;
+    const auto hasContent = [](const uno::Reference<uno::XInterface> &range) {
+        const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
+        const uno::Reference<sheet::XSheetCellRanges> found = query->queryContentCells(content);
+        return found.is() && found->getCount() > 0;
+    };
+    const uno::Reference<sheet::XPrintAreas> printAreas(sheet, uno::UNO_QUERY);
+    const uno::Sequence<table::CellRangeAddress> areas =
+        printAreas.is() ? printAreas->getPrintAreas() : uno::Sequence<table::CellRangeAddress>();
+    if (areas.getLength() == 0)
+        return hasContent(sheet);
+    for (const table::CellRangeAddress &area : areas) {
+        if (hasContent(sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void LibreOfficeSheet::PrintOut(const QString &printer)
 {
+    // Calc leaves out a selected sheet that has no pages and prints the next
+    // one that has: an empty active sheet would print another sheet.
+    bool printable = true;
+    rtl::OUString sheetName;
+    m_session->call(QStringLiteral("reading the active sheet"), [&] {
+        sheetName = uno::Reference<container::XNamed>(m_sheet, uno::UNO_QUERY_THROW)->getName();
+        printable = hasPrintableContent(m_document, m_sheet);
+    });
+    if (!printable)
+        throw EngineError(
+            QStringLiteral("The active sheet \"%1\" is empty; nothing was printed.").arg(toQString(sheetName)));
+
     m_session->call(QStringLiteral("selecting the sheet to print"), [this] {
         // Calc prints the sheets selected in the view. A workbook saved with
         // grouped sheets opens with all of them selected; making a sheet
