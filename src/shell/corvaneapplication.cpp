@@ -12,6 +12,8 @@
 #include "shell/settingsstore.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QUrl>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -46,6 +48,20 @@ void installSignalHandlers()
 
 } // namespace
 
+QStringList StartupPaths(const QStringList &arguments)
+{
+    QStringList paths;
+    for (const QString &argument : arguments) {
+        // The file manager may hand over URLs; a remote one is no path here.
+        const QUrl url(argument);
+        if (url.isLocalFile() && (url.host().isEmpty() || url.host() == QLatin1String("localhost")))
+            paths.append(url.toLocalFile());
+        else if (!argument.contains(QLatin1String("://")))
+            paths.append(QFileInfo(argument).absoluteFilePath());
+    }
+    return paths;
+}
+
 int RunCorvane(int &argc, char **argv)
 {
     if (!HasDisplay()) {
@@ -71,6 +87,7 @@ int RunCorvane(int &argc, char **argv)
     Form1 form(services);
     prompts.setParentWindow(&form);
     form.show();
+    form.AppendPaths(StartupPaths(QApplication::arguments().mid(1)));
     QSocketNotifier signalled(signalPipe[0], QSocketNotifier::Read);
     signalled.setEnabled(signalPipe[0] >= 0);
     QObject::connect(&signalled, &QSocketNotifier::activated, &form, [&form] {

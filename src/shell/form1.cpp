@@ -165,6 +165,11 @@ void Form1::AddFiles()
     m_fileListCommands->AddFiles();
 }
 
+void Form1::AppendPaths(const QStringList &paths)
+{
+    m_fileListCommands->DropPaths(paths);
+}
+
 void Form1::AddFolder()
 {
     m_fileListCommands->AddFolder();

@@ -38,6 +38,9 @@ public:
 
 public Q_SLOTS:
     void AddFiles();
+    // Files and folders handed to the program at start (by the file manager,
+    // or on the command line), appended in the given order as a drop would.
+    void AppendPaths(const QStringList &paths);
     void AddFolder();
     void ClearList();
     void ClearSelectedFiles();

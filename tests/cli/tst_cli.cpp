@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "testfiles.h"
@@ -86,6 +88,40 @@ private Q_SLOTS:
         const CommandRun version = CommandRun::of({u"--version"_s});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.out.startsWith(u"corvane-print "_s));
+    }
+
+    void theManualPageListsTheOptionsOfTheHelp()
+    {
+        const QRegularExpression longOption(u"--[a-z][a-z-]+"_s);
+        const auto optionsIn = [&longOption](const QString &text) {
+            QStringList found;
+            for (const QRegularExpressionMatch &match : longOption.globalMatch(text))
+                found << match.captured();
+            found.removeDuplicates();
+            found.sort();
+            return found;
+        };
+        const CommandRun help = CommandRun::of({u"--help"_s});
+        QStringList fromHelp;
+        for (const QString &line : help.out.split(u'\n')) {
+            if (line.startsWith(u"  -"_s))
+                fromHelp << optionsIn(line.section(u"  "_s, 1, 1));
+        }
+        fromHelp.sort();
+        QFile page(QStringLiteral(CORVANE_SOURCE_DIR "/docs/man/corvane-print.1"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QStringList fromPage;
+        for (const QString &line : QString::fromUtf8(page.readAll()).split(u'\n')) {
+            // The options are the tagged paragraphs of the OPTIONS section.
+            if (line.startsWith(u"\\fB\\-"_s))
+                fromPage << optionsIn(QString(line)
+                                          .remove(QRegularExpression(u"\\\\f[BRIP]"_s))
+                                          .replace(u"\\-"_s, u"-"_s));
+        }
+        fromPage.removeDuplicates();
+        fromPage.sort();
+        QVERIFY(fromHelp.size() >= 8);
+        QCOMPARE(fromPage, fromHelp);
     }
 
     void noPrinterToPrintOnExitsWithTwo()

@@ -1,5 +1,6 @@
 #include "../support/formfixture.h"
 #include "filelist/filelistmodel.h"
+#include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
 #include "shell/twips.h"
 
@@ -16,7 +17,9 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -28,6 +31,29 @@ class Form1Test final : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void pathsGivenAtStartAreAppendedInOrder()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + u"/tree/sub"_s);
+        for (const QString &name : {u"/b.xlsx"_s, u"/tree/t.xls"_s, u"/tree/sub/s.ods"_s}) {
+            QFile file(dir.path() + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QStringList paths =
+            StartupPaths({QUrl::fromLocalFile(dir.path() + u"/b.xlsx"_s).toString(), dir.path() + u"/tree"_s,
+                          u"sftp://otherhost/x.xlsx"_s, u"file://otherhost/y.xlsx"_s});
+        QCOMPARE(paths, (QStringList{dir.path() + u"/b.xlsx"_s, dir.path() + u"/tree"_s}));
+        QCOMPARE(StartupPaths({u"relative.xlsx"_s}), QStringList{QDir::current().absoluteFilePath(u"relative.xlsx"_s)});
+
+        FormFixture f;
+        Form1 &form = f.make();
+        form.fileList().append(QStringList{u"/already.xlsx"_s});
+        form.AppendPaths(paths);
+        QCOMPARE(form.fileList().entries(), (QStringList{u"/already.xlsx"_s, dir.path() + u"/b.xlsx"_s,
+                                                         dir.path() + u"/tree/t.xls"_s,
+                                                         dir.path() + u"/tree/sub/s.ods"_s}));
+    }
 
     void firstStartOpensOnFilesCentredAtDesignSize()
     {

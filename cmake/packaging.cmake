@@ -1,0 +1,57 @@
+# What a Debian package brings besides the programs and their data: manual
+# pages, AppStream data, shell completion, the copyright and changelog, and
+# the package itself, made by "cpack -G DEB" (scripts/package) in the build folder.
+
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
+file(MAKE_DIRECTORY ${packaging_out})
+
+# Compressed without a time stamp, so the package is the same whenever it is made.
+set(compressed)
+foreach(source docs/man/corvane.1 docs/man/corvane-print.1 docs/changelog)
+    get_filename_component(name ${source} NAME)
+    set(target ${packaging_out}/${name}.gz)
+    add_custom_command(OUTPUT ${target}
+        COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/${source} > ${target}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+        VERBATIM)
+    list(APPEND compressed ${target})
+endforeach()
+add_custom_target(corvane_packaging_files ALL DEPENDS ${compressed})
+
+install(FILES ${packaging_out}/corvane.1.gz ${packaging_out}/corvane-print.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_out}/changelog.gz docs/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane)
+install(FILES resources/io.tenvara.corvane.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES resources/lintian/corvane DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
+install(FILES resources/completion/corvane-print
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME corvane)
+set(CPACK_PACKAGE_VENDOR Tenvara)
+set(CPACK_PACKAGE_CONTACT "Tenvara <support@tenvara.example>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "print many spreadsheet workbooks in one run")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Corvane prints a whole list of spreadsheet workbooks (xls, xlsx, xlsm, ods
+and more) in one go. The list is built with the file dialog, from a folder's
+whole tree by extension, or by dragging files from the file manager; each
+workbook is opened read-only by a hidden LibreOffice of its own and printed
+on a CUPS printer, its active sheet or all of its sheets.
+.
+The command corvane-print does the same from scripts and scheduled jobs.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tenvara <support@tenvara.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tenvara.example/corvane/")
+# The libraries are found by dpkg-shlibdeps; what is started or loaded at
+# run time is named here: the office itself (Calc, not the -nogui build,
+# which cannot print) and Qt's platform and image plugins.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, libreoffice-core, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, fonts-crosextra-carlito, fonts-liberation2, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

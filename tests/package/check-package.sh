@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks it:
+#   check-package.sh BUILD_DIR contents   fields, files, lintian, AppStream, desktop entry
+#   check-package.sh BUILD_DIR install    installs it, runs it from the installed paths,
+#                                         removes it and checks that its files are gone (root only)
+set -euo pipefail
+build=$1
+what=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+deb=$("$root/scripts/package" "$build")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+case "$what" in
+contents)
+    info=$(dpkg-deb --info "$deb")
+    for field in Package Version Architecture Maintainer Section Priority Homepage Description Depends Recommends; do
+        grep -q "^ $field: " <<<"$info" || fail "no $field field"
+    done
+    depends=$(dpkg-deb --field "$deb" Depends)
+    for needed in libreoffice-calc libreoffice-core libcups2 libqt6widgets6 qt6-qpa-plugins; do
+        grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
+    done
+    grep -q -- "-nogui" <<<"$depends" && fail "Depends names the -nogui office, which cannot print"
+    recommends=$(dpkg-deb --field "$deb" Recommends)
+    for wanted in cups fonts-crosextra-carlito fonts-liberation2; do
+        grep -q "$wanted" <<<"$recommends" || fail "Recommends lacks $wanted"
+    done
+    contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+    for file in ./usr/bin/corvane ./usr/bin/corvane-print ./usr/share/applications/corvane.desktop \
+        ./usr/share/icons/hicolor/scalable/apps/corvane.svg ./usr/share/icons/hicolor/48x48/apps/corvane.png \
+        ./usr/share/man/man1/corvane.1.gz ./usr/share/man/man1/corvane-print.1.gz \
+        ./usr/share/metainfo/io.tenvara.corvane.metainfo.xml \
+        ./usr/share/bash-completion/completions/corvane-print ./usr/share/doc/corvane/copyright \
+        ./usr/share/doc/corvane/changelog.gz ./usr/share/corvane/drag.ico ./usr/share/corvane/Samples/Inventory.ods \
+        ./usr/share/corvane/x/o.cjs.sample; do
+        grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
+    done
+    # Errors and warnings fail; the informational tags left are listed in the README.
+    tags=$(lintian --fail-on none "$deb" 2>/dev/null || true)
+    echo "$tags"
+    if grep -qE '^[EW]: ' <<<"$tags"; then fail "lintian reports errors or warnings"; fi
+    appstreamcli validate --no-net "$root/resources/io.tenvara.corvane.metainfo.xml"
+    desktop-file-validate "$root/resources/corvane.desktop"
+    echo "package $deb checked"
+    ;;
+install)
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "not root: the install test needs to install packages"
+        exit 77
+    fi
+    if dpkg-query -W -f='${Status}' corvane 2>/dev/null | grep -q 'install ok installed'; then
+        fail "corvane is installed already; the test will not touch an installation it did not make"
+    fi
+    files=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}')
+    export DEBIAN_FRONTEND=noninteractive
+    trap 'apt-get remove -y corvane >/dev/null 2>&1 || true' EXIT
+    apt-get install -y --no-install-recommends "$deb"
+    /usr/bin/corvane-print --version | grep -q "^corvane-print 1" || fail "the installed corvane-print does not run"
+    [ "$(man -w corvane-print)" = /usr/share/man/man1/corvane-print.1.gz ] || fail "man -w corvane-print"
+    [ -d /usr/share/corvane/Samples ] || fail "no samples installed"
+    apt-get remove -y corvane
+    trap - EXIT
+    for file in $files; do
+        [ ! -e "$file" ] || fail "$file is still there after the package was removed"
+    done
+    echo "installed, ran and removed $deb"
+    ;;
+*)
+    fail "usage: check-package.sh BUILD_DIR contents|install"
+    ;;
+esac
