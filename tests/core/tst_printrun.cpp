@@ -21,7 +21,12 @@ public:
     QString printerName() override { return printer; }
     bool printActiveSheet() override { return option1; }
     bool printAllSheets() override { return option2; }
-    void setProgress(double percent) override { progress.append(percent); }
+    void setProgress(double percent) override
+    {
+        progress.append(percent);
+        if (onProgress)
+            onProgress();
+    }
     void setBusy(bool on) override { busy.append(on); }
     bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
     bool stopNow() override { return stopNowWhen && stopNowWhen(); }
@@ -32,6 +37,7 @@ public:
     bool option2 = false;
     int stopAfter = -1;
     std::function<bool()> stopNowWhen;
+    std::function<void()> onProgress;
     QList<double> progress;
     QList<bool> busy;
 };
@@ -251,6 +257,22 @@ private Q_SLOTS:
         QVERIFY(calls.contains(u"end#1"_s));
         QVERIFY(!calls.contains(u"close#1"_s) && !calls.contains(u"quit#1"_s));
         QVERIFY(printing.prompts.messages.isEmpty());
+    }
+
+    void anEntryThatCannotBeReadNeverPrintsThePreviousOne()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        // The second entry is gone by the time line 112 reads it.
+        r.view.onProgress = [&r] {
+            if (r.view.progress.size() == 2)
+                r.view.entries.removeLast();
+        };
+        r.start();
+        QCOMPARE(r.reportedLines(), (QStringList{u"112"_s, u"116"_s, u"118"_s, u"122"_s, u"128"_s, u"130"_s}));
+        const QStringList calls = r.engine.calls();
+        QCOMPARE(calls.filter(u"open#"_s), QStringList{u"open#1 /a.xlsx"_s});
+        QCOMPARE(r.texts().last(), u"Done."_s);
     }
 
     void theFailedWorkbooksAreNamedInTheSummary()

@@ -45,9 +45,13 @@ void PrintRun::Start()
             abandon();
             return;
         }
+        const Step *row = find(line);
+        if (!row)
+            break;
+        m_line = line;
         QString failure;
         try {
-            line = step(line);
+            line = (this->*row->run)();
             continue;
         } catch (const EngineError &error) {
             failure = error.description();
@@ -59,10 +63,10 @@ void PrintRun::Start()
             return;
         }
         ++m_summary.failedSteps;
-        if (line >= 116 && line <= 134)
+        if (row->belongsToWorkbook)
             m_currentFailed = true;
         ErrorReport::show(m_prompts, failure, PrintingTexts::printRunSource(), line);
-        line = afterFailure(line);
+        line = row->nextOnFailure;
     }
     wb.reset();
     if (xl)
@@ -88,136 +92,208 @@ void PrintRun::engineCall(const std::function<void()> &work)
     m_runner.run(work);
 }
 
-int PrintRun::step(int line)
+// The run's step table, line by line.
+constexpr PrintRun::Step PrintRun::steps[] = {
+    {100, 102, false, &PrintRun::setHourglass},
+    {102, 104, false, &PrintRun::warnIfEngineOpen},
+    {104, 106, false, &PrintRun::testListHasEntries},
+    {106, 108, false, &PrintRun::loopHead},
+    {108, 110, false, &PrintRun::setProgress},
+    {110, 112, false, &PrintRun::setHourglassAgain},
+    {112, 114, false, &PrintRun::readPath},
+    {114, 116, false, &PrintRun::setHourglassAgain},
+    {116, 118, true, &PrintRun::openWorkbook},
+    {118, 120, true, &PrintRun::takeLastWorkbook},
+    {120, 122, true, &PrintRun::testActiveSheetOption},
+    {122, 128, true, &PrintRun::printActiveSheet},
+    {124, 126, true, &PrintRun::testAllSheetsOption},
+    {126, 128, true, &PrintRun::printWorkbook},
+    {128, 130, true, &PrintRun::closeWorkbooks},
+    {130, 132, true, &PrintRun::quitInstance},
+    {132, 134, true, &PrintRun::releaseWorkbook},
+    {134, 136, true, &PrintRun::releaseInstance},
+    {136, 138, false, &PrintRun::setHourglassAgain},
+    {138, 140, false, &PrintRun::nextEntry},
+    {140, 144, false, &PrintRun::showDone},
+    {142, 144, false, &PrintRun::showNoFilesAdded},
+    {144, 146, false, &PrintRun::resetProgress},
+    {146, PrintRun::end, false, &PrintRun::restorePointer},
+};
+
+const PrintRun::Step *PrintRun::find(int line)
 {
-    switch (line) {
-    case 100:
-        m_view.setBusy(true);
-        return 102;
-    case 102:
-        if (Excel1::WarnIfExcelOpen(m_engine, m_prompts)) {
-            m_summary.declined = true;
-            return 144;
-        }
-        return 104;
-    case 104:
-        return m_view.entryCount() >= 1 ? 106 : 142;
-    case 106:
-        n = m_view.entryCount();
-        i = 1;
-        return i <= n ? 108 : 140;
-    case 108: {
-        if (m_view.stopRequested()) {
-            m_summary.stopped = true;
-            return 144;
-        }
-        const int m = m_view.entryCount();
-        if (m <= 0)
-            throw EngineError(QStringLiteral("Division by zero"));
-        m_view.setProgress(double(i) / double(m) * 100.0);
-        return 110;
+    for (const Step &row : steps) {
+        if (row.line == line)
+            return &row;
     }
-    case 110:
-    case 114:
-        m_view.setBusy(true);
-        return line + 2;
-    case 112:
-        if (i < 1 || i > m_view.entryCount())
-            throw EngineError(QStringLiteral("The list has no entry %1.").arg(i));
-        path = m_view.entry(i);
-        return 114;
-    case 116:
-        m_currentFailed = false;
-        m_inWorkbook = true;
-        ++m_summary.workbooks;
-        m_view.workbookStarting(i, n, path);
-        xl.reset();
-        engineCall([this] { xl = Excel1::OpenWorkbook(m_engine, path); });
-        return 118;
-    case 118:
-        if (!xl)
-            throw EngineError(PrintingTexts::noInstance());
-        engineCall([this] { wb = xl->Workbooks().item(xl->Workbooks().count()); });
-        return 120;
-    case 120:
-        return m_view.printActiveSheet() ? 122 : 124;
-    case 122: {
-        if (!wb)
-            throw EngineError(PrintingTexts::noWorkbook());
-        const QString printer = m_view.printerName();
-        engineCall([this, &printer] { wb->ActiveSheet()->PrintOut(printer); });
-        return 128;
-    }
-    case 124:
-        return m_view.printAllSheets() ? 126 : 128;
-    case 126: {
-        if (!wb)
-            throw EngineError(PrintingTexts::noWorkbook());
-        const QString printer = m_view.printerName();
-        engineCall([this, &printer] { wb->PrintOut(printer); });
-        return 128;
-    }
-    case 128:
-        if (!xl)
-            throw EngineError(PrintingTexts::noInstance());
-        engineCall([this] { xl->Workbooks().Close(); });
-        return 130;
-    case 130:
-        if (!xl)
-            throw EngineError(PrintingTexts::noInstance());
-        engineCall([this] { xl->Quit(); });
-        return 132;
-    case 132:
-        wb.reset();
-        return 134;
-    case 134:
-        if (xl)
-            engineCall([this] { xl.reset(); });
-        m_inWorkbook = false;
-        if (m_currentFailed) {
-            ++m_summary.failedWorkbooks;
-            m_summary.failedPaths.append(path);
-        }
-        return 136;
-    case 136:
-        m_view.setBusy(true);
-        return 138;
-    case 138:
-        ++i;
-        return i <= n ? 108 : 140;
-    case 140:
-        m_prompts.messageBox(PrintingTexts::done(), MessageStyle::Ok, ShellTexts::appTitle());
-        return 144;
-    case 142:
-        m_prompts.messageBox(PrintingTexts::noFilesAdded(), MessageStyle::Ok, ShellTexts::appTitle());
-        return 144;
-    case 144:
-        m_view.setProgress(0);
-        return 146;
-    case 146:
-        m_view.setBusy(false);
-        return end;
-    default:
-        return end;
-    }
+    return nullptr;
 }
 
-int PrintRun::afterFailure(int line)
+int PrintRun::setHourglass()
 {
-    switch (line) {
-    case 122:
-    case 126:
-        return 128;
-    case 124:
-        return 126;
-    case 138:
-        return 140;
-    case 140:
-    case 142:
+    m_view.setBusy(true);
+    return 102;
+}
+
+int PrintRun::warnIfEngineOpen()
+{
+    if (Excel1::WarnIfExcelOpen(m_engine, m_prompts)) {
+        m_summary.declined = true;
         return 144;
-    case 146:
-        return end;
-    default:
-        return line + 2;
     }
+    return 104;
+}
+
+int PrintRun::testListHasEntries()
+{
+    return m_view.entryCount() >= 1 ? 106 : 142;
+}
+
+int PrintRun::loopHead()
+{
+    n = m_view.entryCount();
+    i = 1;
+    return i <= n ? 108 : 140;
+}
+
+int PrintRun::setProgress()
+{
+    if (m_view.stopRequested()) {
+        m_summary.stopped = true;
+        return 144;
+    }
+    const int m = m_view.entryCount();
+    if (m <= 0)
+        throw EngineError(QStringLiteral("Division by zero"));
+    m_view.setProgress(double(i) / double(m) * 100.0);
+    return 110;
+}
+
+int PrintRun::setHourglassAgain()
+{
+    m_view.setBusy(true);
+    return m_line + 2;
+}
+
+int PrintRun::readPath()
+{
+    // A failure here must not leave the previous entry's path for line 116.
+    path.clear();
+    if (i < 1 || i > m_view.entryCount())
+        throw EngineError(QStringLiteral("The list has no entry %1.").arg(i));
+    path = m_view.entry(i);
+    return 114;
+}
+
+int PrintRun::openWorkbook()
+{
+    m_currentFailed = false;
+    m_inWorkbook = true;
+    ++m_summary.workbooks;
+    m_view.workbookStarting(i, n, path);
+    xl.reset();
+    if (path.isEmpty())
+        throw EngineError(QStringLiteral("Entry %1 could not be read, so there is no workbook to open.").arg(i));
+    engineCall([this] { xl = Excel1::OpenWorkbook(m_engine, path); });
+    return 118;
+}
+
+int PrintRun::takeLastWorkbook()
+{
+    if (!xl)
+        throw EngineError(PrintingTexts::noInstance());
+    engineCall([this] { wb = xl->Workbooks().item(xl->Workbooks().count()); });
+    return 120;
+}
+
+int PrintRun::testActiveSheetOption()
+{
+    return m_view.printActiveSheet() ? 122 : 124;
+}
+
+int PrintRun::printActiveSheet()
+{
+    if (!wb)
+        throw EngineError(PrintingTexts::noWorkbook());
+    const QString printer = m_view.printerName();
+    engineCall([this, &printer] { wb->ActiveSheet()->PrintOut(printer); });
+    return 128;
+}
+
+int PrintRun::testAllSheetsOption()
+{
+    return m_view.printAllSheets() ? 126 : 128;
+}
+
+int PrintRun::printWorkbook()
+{
+    if (!wb)
+        throw EngineError(PrintingTexts::noWorkbook());
+    const QString printer = m_view.printerName();
+    engineCall([this, &printer] { wb->PrintOut(printer); });
+    return 128;
+}
+
+int PrintRun::closeWorkbooks()
+{
+    if (!xl)
+        throw EngineError(PrintingTexts::noInstance());
+    engineCall([this] { xl->Workbooks().Close(); });
+    return 130;
+}
+
+int PrintRun::quitInstance()
+{
+    if (!xl)
+        throw EngineError(PrintingTexts::noInstance());
+    engineCall([this] { xl->Quit(); });
+    return 132;
+}
+
+int PrintRun::releaseWorkbook()
+{
+    wb.reset();
+    return 134;
+}
+
+int PrintRun::releaseInstance()
+{
+    if (xl)
+        engineCall([this] { xl.reset(); });
+    m_inWorkbook = false;
+    if (m_currentFailed) {
+        ++m_summary.failedWorkbooks;
+        m_summary.failedPaths.append(path);
+    }
+    return 136;
+}
+
+int PrintRun::nextEntry()
+{
+    ++i;
+    return i <= n ? 108 : 140;
+}
+
+int PrintRun::showDone()
+{
+    m_prompts.messageBox(PrintingTexts::done(), MessageStyle::Ok, ShellTexts::appTitle());
+    return 144;
+}
+
+int PrintRun::showNoFilesAdded()
+{
+    m_prompts.messageBox(PrintingTexts::noFilesAdded(), MessageStyle::Ok, ShellTexts::appTitle());
+    return 144;
+}
+
+int PrintRun::resetProgress()
+{
+    m_view.setProgress(0);
+    return 146;
+}
+
+int PrintRun::restorePointer()
+{
+    m_view.setBusy(false);
+    return end;
 }

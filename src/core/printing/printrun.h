@@ -38,10 +38,42 @@ public:
 private:
     static constexpr int end = -1;
 
-    // Runs step `line`; returns the next one.
-    int step(int line);
-    // Where the run goes on after step `line` failed.
-    static int afterFailure(int line);
+    // A row of the run's step table: the line, where the run goes on when the
+    // step fails, whether a failure counts against the current workbook, and
+    // the step itself, which returns the next line.
+    struct Step
+    {
+        int line;
+        int nextOnFailure;
+        bool belongsToWorkbook;
+        int (PrintRun::*run)();
+    };
+    static const Step steps[];
+    static const Step *find(int line);
+
+    // The steps, in the order of their lines; each returns the next line.
+    int setHourglass();
+    int warnIfEngineOpen();
+    int testListHasEntries();
+    int loopHead();
+    int setProgress();
+    int setHourglassAgain();
+    int readPath();
+    int openWorkbook();
+    int takeLastWorkbook();
+    int testActiveSheetOption();
+    int printActiveSheet();
+    int testAllSheetsOption();
+    int printWorkbook();
+    int closeWorkbooks();
+    int quitInstance();
+    int releaseWorkbook();
+    int releaseInstance();
+    int nextEntry();
+    int showDone();
+    int showNoFilesAdded();
+    int resetProgress();
+    int restorePointer();
     void engineCall(const std::function<void()> &work);
     // Ends a run the user stopped at once: the instance goes, nothing more is shown.
     void abandon();
@@ -51,6 +83,7 @@ private:
     PrintRunView &m_view;
     StepRunner &m_runner;
 
+    int m_line = 0; // the step under way
     int i = 0;
     int n = 0;
     QString path;
