@@ -2,60 +2,64 @@
 
 #include "filelist/filelistmodel.h"
 #include "optionspage.h"
-#include "shell/form1.h"
 
 #include <QComboBox>
-
-#include <cmath>
 #include <QProgressBar>
 
-WindowPrintRunView::WindowPrintRunView(Form1 &form)
-    : m_form(form)
+#include <cmath>
+
+WindowPrintRunView::WindowPrintRunView(FileListModel &list, OptionsPage &options, QProgressBar &progress,
+                                       BusyPointer busy, Closing closing)
+    : m_list(list)
+    , m_options(options)
+    , m_progress(progress)
+    , m_busy(std::move(busy))
+    , m_closing(std::move(closing))
 {
 }
 
 int WindowPrintRunView::entryCount()
 {
-    return m_form.fileList().count();
+    return m_list.count();
 }
 
 QString WindowPrintRunView::entry(int i)
 {
-    return m_form.fileList().text(i - 1);
+    return m_list.text(i - 1);
 }
 
 QString WindowPrintRunView::printerName()
 {
-    return m_form.optionsPage().printerBox()->currentText();
+    return m_options.printerBox()->currentText();
 }
 
 bool WindowPrintRunView::printActiveSheet()
 {
-    return m_form.optionsPage().printActiveSheet();
+    return m_options.printActiveSheet();
 }
 
 bool WindowPrintRunView::printAllSheets()
 {
-    return m_form.optionsPage().printAllSheets();
+    return m_options.printAllSheets();
 }
 
 void WindowPrintRunView::setProgress(double percent)
 {
     // The bar has a whole-number scale: 28.999... for workbook 29 of 100 shows as 29.
-    m_form.progressBar().setValue(int(std::lround(percent)));
+    m_progress.setValue(int(std::lround(percent)));
 }
 
 void WindowPrintRunView::setBusy(bool busy)
 {
-    m_form.setBusyPointer(busy);
+    m_busy(busy);
 }
 
 bool WindowPrintRunView::stopRequested()
 {
-    return m_form.isClosing();
+    return m_closing();
 }
 
 bool WindowPrintRunView::stopNow()
 {
-    return m_form.isClosing();
+    return m_closing();
 }

@@ -2,14 +2,23 @@
 
 #include "printing/printrunview.h"
 
-class Form1;
+#include <functional>
+
+class FileListModel;
+class OptionsPage;
+class QProgressBar;
 
 // The print run as the main window shows it: the list's entries, the chosen
 // printer and sheets, the progress bar and the busy pointer.
 class WindowPrintRunView final : public PrintRunView
 {
 public:
-    explicit WindowPrintRunView(Form1 &form);
+    using BusyPointer = std::function<void(bool busy)>;
+    // Whether the window is being closed: the run then ends at once.
+    using Closing = std::function<bool()>;
+
+    WindowPrintRunView(FileListModel &list, OptionsPage &options, QProgressBar &progress, BusyPointer busy,
+                       Closing closing);
 
     int entryCount() override;
     QString entry(int i) override;
@@ -22,5 +31,9 @@ public:
     bool stopNow() override;
 
 private:
-    Form1 &m_form;
+    FileListModel &m_list;
+    OptionsPage &m_options;
+    QProgressBar &m_progress;
+    BusyPointer m_busy;
+    Closing m_closing;
 };

@@ -94,7 +94,7 @@ void Form1::buildControls()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFont(DesignLook::font(true));
 
-    m_fileListCommands = new FileListCommands(*m_fileList, m_services.prompts,
+    m_fileListCommands = std::make_unique<FileListCommands>(*m_fileList, m_services.prompts,
                                               [this](bool busy) { setBusyPointer(busy); },
                                               TimeSlicedYield::make());
 
@@ -192,7 +192,8 @@ void Form1::Start()
     m_printing = true;
     {
         const InputBlocker blocker(*this);
-        WindowPrintRunView view(*this);
+        WindowPrintRunView view(*m_fileList, *m_optionsPage, *ProgressBar1, [this](bool busy) { setBusyPointer(busy); },
+                                [this] { return m_closeRequested; });
         ResponsiveStepRunner runner;
         PrintRun run(m_services.engine, m_services.prompts, view, runner);
         run.Start();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "form1services.h"
 #include "shell/resizerule.h"
 
@@ -82,5 +84,5 @@ private:
     FileListView *ListView1 = nullptr;
     OptionsPage *m_optionsPage = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
-    FileListCommands *m_fileListCommands = nullptr;
+    std::unique_ptr<FileListCommands> m_fileListCommands;
 };
