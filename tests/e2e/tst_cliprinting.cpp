@@ -52,6 +52,27 @@ private:
 
     QStringList newJobs(int before, int count) { return m_jobs.waitForTexts(u"Second"_s, before + count).mid(before); }
 
+    enum class Until { Running, Answering };
+    // Starts corvane-print and waits until its office runs, or answers; then
+    // stops (SIGSTOP) that office when `hang` says so.
+    [[nodiscard]] static bool startUntilOffice(QProcess &process, const QStringList &arguments, Until until,
+                                               bool hang)
+    {
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), arguments);
+        if (!process.waitForStarted())
+            return false;
+        const qint64 pid = process.processId();
+        const bool reached = QTest::qWaitFor(
+            [&] {
+                return until == Until::Answering ? OfficeLeftovers::answering(pid)
+                                                 : !OfficeLeftovers::processes(pid).isEmpty();
+            },
+            30000);
+        if (reached && hang)
+            OfficeLeftovers::signalAll(pid, SIGSTOP);
+        return reached;
+    }
+
     QByteArray m_err;
     // Two Ctrl+C, the second once the first was seen: signals sent at once
     // may arrive as one.
@@ -155,12 +176,10 @@ private Q_SLOTS:
     void anInterruptEndsTheRunAndLeavesNothingBehind()
     {
         QProcess process;
-        process.start(QStringLiteral(CORVANE_PRINT_BINARY),
-                      {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
-                       workbook(u"legacy.xls"_s)});
-        QVERIFY(process.waitForStarted());
+        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                           workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)},
+                                 Until::Running, false));
         const qint64 pid = process.processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
         QVERIFY(interruptTwice(process));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 130);
@@ -170,13 +189,11 @@ private Q_SLOTS:
     void aSecondInterruptWhileTheOfficeStartsEndsAtOnce()
     {
         QProcess process;
-        process.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                                             workbook(u"two-sheets.ods"_s)});
-        QVERIFY(process.waitForStarted());
-        const qint64 pid = process.processId();
         // Caught in its start-up: stopped before it could open its pipe.
-        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
-        OfficeLeftovers::signalAll(pid, SIGSTOP);
+        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                           workbook(u"two-sheets.ods"_s)},
+                                 Until::Running, true));
+        const qint64 pid = process.processId();
         QElapsedTimer timer;
         timer.start();
         QVERIFY(interruptTwice(process));
@@ -190,13 +207,11 @@ private Q_SLOTS:
     void aTerminationRequestWhileTheOfficeHangsEndsWithinSeconds()
     {
         QProcess process;
-        process.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                                             workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)});
-        QVERIFY(process.waitForStarted());
-        const qint64 pid = process.processId();
         // Hung once it answers: the program is connected and waits for it.
-        QTRY_VERIFY_WITH_TIMEOUT(OfficeLeftovers::answering(pid), 30000);
-        OfficeLeftovers::signalAll(pid, SIGSTOP);
+        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                           workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)},
+                                 Until::Answering, true));
+        const qint64 pid = process.processId();
         QCOMPARE(process.state(), QProcess::Running);
         QElapsedTimer timer;
         timer.start();
@@ -209,12 +224,10 @@ private Q_SLOTS:
     void aHungOfficeIsCutOffAfterTheTimeoutGiven()
     {
         QProcess process;
-        process.start(QStringLiteral(CORVANE_PRINT_BINARY),
-                      {u"--timeout"_s, u"3"_s, u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)});
-        QVERIFY(process.waitForStarted());
+        QVERIFY(startUntilOffice(process,
+                                 {u"--timeout"_s, u"3"_s, u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)},
+                                 Until::Running, true));
         const qint64 pid = process.processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!OfficeLeftovers::processes(pid).isEmpty(), 30000);
-        OfficeLeftovers::signalAll(pid, SIGSTOP);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 1);
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
@@ -225,14 +238,12 @@ private Q_SLOTS:
     void theOfficeOfAKilledProgramIsEndedByTheNextRun()
     {
         QProcess first;
-        first.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                                           workbook(u"two-sheets.ods"_s)});
-        QVERIFY(first.waitForStarted());
-        const qint64 firstPid = first.processId();
         // Killed while its office has the workbook open and knows its pipes.
-        QStringList pipes;
-        QTRY_VERIFY_WITH_TIMEOUT(OfficeLeftovers::answering(firstPid), 30000);
-        pipes = OfficeLeftovers::recordedPipes(firstPid);
+        QVERIFY(startUntilOffice(first, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
+                                         workbook(u"two-sheets.ods"_s)},
+                                 Until::Answering, false));
+        const qint64 firstPid = first.processId();
+        const QStringList pipes = OfficeLeftovers::recordedPipes(firstPid);
         QVERIFY(pipes.size() >= 2);
         ::kill(pid_t(firstPid), SIGKILL);
         QVERIFY(first.waitForFinished(5000));

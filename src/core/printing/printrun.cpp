@@ -211,13 +211,19 @@ int PrintRun::testActiveSheetOption()
     return m_view.printActiveSheet() ? 122 : 124;
 }
 
-int PrintRun::printActiveSheet()
+int PrintRun::printOnChosenPrinter(const std::function<void(const QString &printer)> &print)
 {
     if (!wb)
         throw EngineError(PrintingTexts::noWorkbook());
+    // Read afresh for every workbook.
     const QString printer = m_view.printerName();
-    engineCall([this, &printer] { wb->ActiveSheet()->PrintOut(printer); });
+    engineCall([&print, &printer] { print(printer); });
     return 128;
+}
+
+int PrintRun::printActiveSheet()
+{
+    return printOnChosenPrinter([this](const QString &printer) { wb->ActiveSheet()->PrintOut(printer); });
 }
 
 int PrintRun::testAllSheetsOption()
@@ -227,11 +233,7 @@ int PrintRun::testAllSheetsOption()
 
 int PrintRun::printWorkbook()
 {
-    if (!wb)
-        throw EngineError(PrintingTexts::noWorkbook());
-    const QString printer = m_view.printerName();
-    engineCall([this, &printer] { wb->PrintOut(printer); });
-    return 128;
+    return printOnChosenPrinter([this](const QString &printer) { wb->PrintOut(printer); });
 }
 
 int PrintRun::closeWorkbooks()

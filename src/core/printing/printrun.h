@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class EngineApplication;
@@ -62,6 +63,7 @@ private:
     int openWorkbook();
     int takeLastWorkbook();
     int testActiveSheetOption();
+    int printOnChosenPrinter(const std::function<void(const QString &printer)> &print);
     int printActiveSheet();
     int testAllSheetsOption();
     int printWorkbook();
