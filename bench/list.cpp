@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the file list in the real window (offscreen): appending 100,000
 // entries, "Clear Selected Files" with every second one selected, and the
 // memory the process holds with the list full.

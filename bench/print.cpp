@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the same ten small workbooks through the print run and through a
 // shell loop of "soffice --pt", side by side on the same private CUPS queue.
 #include "../tests/support/fakeprompts.h"

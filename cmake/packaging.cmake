@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a Debian package brings besides the programs and their data: manual
 # pages, AppStream data, shell completion, the copyright and changelog, and
 # the package itself, made by "cpack -G DEB" (scripts/package) in the build folder.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes workbooks with LibreOffice, which this script starts privately.
 
   make-workbooks.py tests OUTDIR     the workbooks of the end-to-end tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The offices' private workspace: what its clean-up ends and removes, and
 // what it must leave alone whatever is planted in it.
 #include "printing/engineerror.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/fakeprompts.h"
 #include "../support/fakeengine.h"
 #include "../support/fakeshellopen.h"

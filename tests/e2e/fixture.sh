@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up what the end-to-end tests print with, and takes it down again:
 #   fixture.sh start DIR   a private CUPS server in DIR/cups with the queues
 #                          "Office" (the default) and "Second", and the test

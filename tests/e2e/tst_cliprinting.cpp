@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: corvane-print with the real LibreOffice and the private CUPS server.
 #include "commandrun.h"
 #include "officeleftovers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the print run with the real LibreOffice and a private CUPS
 // server, checked by the text of what was printed.
 #include "../support/fakeprompts.h"

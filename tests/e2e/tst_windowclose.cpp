@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the main window closed while its LibreOffice hangs.
 #include "../support/fakeprompts.h"
 #include "../support/fakeshellopen.h"

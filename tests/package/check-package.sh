@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package and checks it:
 #   check-package.sh BUILD_DIR contents   fields, files, lintian, AppStream, desktop entry
 #   check-package.sh BUILD_DIR install    installs it, runs it from the installed paths,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/formfixture.h"
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
