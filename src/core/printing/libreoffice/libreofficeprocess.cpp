@@ -214,7 +214,7 @@ bool LibreOfficeProcess::waitForExit(int milliseconds)
 
 void LibreOfficeProcess::kill()
 {
-    if (m_pid <= 0)
+    if (m_pid <= 0 || m_allGone)
         return;
     if (!m_exited) {
         // While the starter is not reaped its id cannot pass to another
@@ -222,14 +222,16 @@ void LibreOfficeProcess::kill()
         ::kill(-m_pid, SIGKILL);
         reap(true);
     }
-    // An office its starter left running is found by our pipe argument.
+    // An office its starter left running is found by our pipe argument. Once
+    // none is found none can come back: the /proc scan is done only until then.
     const QByteArray argument = m_folder->ledger().acceptArgument();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    for (QList<pid_t> left = RunningProcesses::ofThisUserWithArgument(argument);
-         !left.isEmpty() && std::chrono::steady_clock::now() < deadline;
-         left = RunningProcesses::ofThisUserWithArgument(argument)) {
+    QList<pid_t> left = RunningProcesses::ofThisUserWithArgument(argument);
+    while (!left.isEmpty() && std::chrono::steady_clock::now() < deadline) {
         for (const pid_t pid : left)
             ::kill(pid, SIGKILL);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        left = RunningProcesses::ofThisUserWithArgument(argument);
     }
+    m_allGone = left.isEmpty();
 }

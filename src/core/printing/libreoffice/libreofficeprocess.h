@@ -54,5 +54,7 @@ private:
     bool m_direct = false;
     // Written by the watchdog thread too when it ends a hung office.
     std::atomic<bool> m_exited{false};
+    // The starter is reaped and no process of the office is left.
+    std::atomic<bool> m_allGone{false};
     std::unique_ptr<OfficeFolder> m_folder;
 };
