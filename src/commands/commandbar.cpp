@@ -3,9 +3,9 @@
 
 #include "commands/commandids.h"
 #include "commands/commandtexts.h"
-#include "shell/form1.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -21,18 +21,6 @@ QFont commandFont()
     return font;
 }
 
-QAction *addItem(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-void addSeparator(QMenu *menu, const char *name)
-{
-    menu->addSeparator()->setObjectName(QLatin1String(name));
-}
-
 QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption)
 {
     QMenu *menu = bar->addMenu(caption);
@@ -41,6 +29,38 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption)
     menu->setFont(commandFont());
     return menu;
 }
+
+// The menu bar as the user reads it, top to bottom; each item names the
+// operation it calls. Object names are the menus' own and stay stable.
+struct MenuRow
+{
+    enum Kind { Menu, Item, Separator };
+    Kind kind;
+    const char *name;
+    QString (*caption)();
+    std::function<void()> CommandOperations::*operation;
+};
+
+const MenuRow menuRows[] = {
+    {MenuRow::Menu, "m1", CommandTexts::fileMenu, nullptr},
+    {MenuRow::Item, "m2", CommandTexts::addFilesItem, &CommandOperations::addFiles},
+    {MenuRow::Item, "m3", CommandTexts::addFolderItem, &CommandOperations::addFolder},
+    {MenuRow::Separator, "m4", nullptr, nullptr},
+    {MenuRow::Item, "m5", CommandTexts::clearSelectedItem, &CommandOperations::clearSelectedFiles},
+    {MenuRow::Item, "m6", CommandTexts::clearAllItem, &CommandOperations::clearList},
+    {MenuRow::Separator, "m7", nullptr, nullptr},
+    {MenuRow::Item, "m8", CommandTexts::exitItem, &CommandOperations::exit},
+    {MenuRow::Menu, "m9", CommandTexts::optionsMenu, nullptr},
+    {MenuRow::Item, "m10", CommandTexts::showFilesItem, &CommandOperations::showFilesTab},
+    {MenuRow::Item, "m12", CommandTexts::showOptionsItem, &CommandOperations::showOptionsTab},
+    {MenuRow::Menu, "m15", CommandTexts::helpMenu, nullptr},
+    {MenuRow::Item, "m16", CommandTexts::helpItem, &CommandOperations::help},
+    {MenuRow::Item, "m17", CommandTexts::samplesItem, &CommandOperations::loadSampleFiles},
+    {MenuRow::Item, "m18", CommandTexts::videoItem, &CommandOperations::watchDemoVideo},
+    {MenuRow::Separator, "m19", nullptr, nullptr},
+    {MenuRow::Item, "m20", CommandTexts::faqItem, &CommandOperations::openFaq},
+    {MenuRow::Item, "m21", CommandTexts::mainPageItem, &CommandOperations::visitMainPage},
+};
 
 } // namespace
 
@@ -69,9 +89,9 @@ QIcon applicationIcon()
     return icon;
 }
 
-QToolBar *CreateStaticBar(Form1 &form)
+QToolBar *CreateStaticBar(QMainWindow &window, const CommandOperations &operations)
 {
-    auto *bar = new QToolBar(CommandTexts::toolbarName(), &form);
+    auto *bar = new QToolBar(CommandTexts::toolbarName(), &window);
     bar->setObjectName(CommandTexts::toolbarName());
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -90,46 +110,35 @@ QToolBar *CreateStaticBar(Form1 &form)
         QAction *action = bar->addAction(commandIcon(id), caption);
         action->setObjectName(QStringLiteral("command%1").arg(id));
         action->setData(id);
-        QObject::connect(action, &QAction::triggered, &form, [&form, id] { form.CommandBars_Execute(id); });
+        QObject::connect(action, &QAction::triggered, &window, [execute = operations.execute, id] { execute(id); });
     }
-    form.addToolBar(Qt::TopToolBarArea, bar);
+    window.addToolBar(Qt::TopToolBarArea, bar);
     return bar;
 }
 
-void CreateMenus(Form1 &form)
+void CreateMenus(QMainWindow &window, const CommandOperations &operations)
 {
-    QMenuBar *bar = form.menuBar();
+    QMenuBar *bar = window.menuBar();
     bar->setFont(commandFont());
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
 
-    QMenu *m1 = addMenu(bar, "m1", CommandTexts::fileMenu());
-    QObject::connect(addItem(m1, "m2", CommandTexts::addFilesItem()), &QAction::triggered, &form, &Form1::AddFiles);
-    QObject::connect(addItem(m1, "m3", CommandTexts::addFolderItem()), &QAction::triggered, &form,
-                     &Form1::AddFolder);
-    addSeparator(m1, "m4");
-    QObject::connect(addItem(m1, "m5", CommandTexts::clearSelectedItem()), &QAction::triggered, &form,
-                     &Form1::ClearSelectedFiles);
-    QObject::connect(addItem(m1, "m6", CommandTexts::clearAllItem()), &QAction::triggered, &form,
-                     &Form1::ClearList);
-    addSeparator(m1, "m7");
-    QObject::connect(addItem(m1, "m8", CommandTexts::exitItem()), &QAction::triggered, &form, &Form1::Unload);
-
-    QMenu *m9 = addMenu(bar, "m9", CommandTexts::optionsMenu());
-    QObject::connect(addItem(m9, "m10", CommandTexts::showFilesItem()), &QAction::triggered, &form,
-                     &Form1::ShowFilesTab);
-    QObject::connect(addItem(m9, "m12", CommandTexts::showOptionsItem()), &QAction::triggered, &form,
-                     &Form1::ShowOptionsTab);
-
-    QMenu *m15 = addMenu(bar, "m15", CommandTexts::helpMenu());
-    QObject::connect(addItem(m15, "m16", CommandTexts::helpItem()), &QAction::triggered, &form, &Form1::Help);
-    QObject::connect(addItem(m15, "m17", CommandTexts::samplesItem()), &QAction::triggered, &form,
-                     &Form1::LoadSampleFiles);
-    QObject::connect(addItem(m15, "m18", CommandTexts::videoItem()), &QAction::triggered, &form,
-                     &Form1::WatchDemoVideo);
-    addSeparator(m15, "m19");
-    QObject::connect(addItem(m15, "m20", CommandTexts::faqItem()), &QAction::triggered, &form, &Form1::OpenFaq);
-    QObject::connect(addItem(m15, "m21", CommandTexts::mainPageItem()), &QAction::triggered, &form,
-                     &Form1::VisitMainPage);
+    QMenu *menu = nullptr;
+    for (const MenuRow &row : menuRows) {
+        switch (row.kind) {
+        case MenuRow::Menu:
+            menu = addMenu(bar, row.name, row.caption());
+            break;
+        case MenuRow::Separator:
+            menu->addSeparator()->setObjectName(QLatin1String(row.name));
+            break;
+        case MenuRow::Item: {
+            QAction *action = menu->addAction(row.caption());
+            action->setObjectName(QLatin1String(row.name));
+            QObject::connect(action, &QAction::triggered, &window, operations.*row.operation);
+            break;
+        }
+        }
+    }
 }
 
 } // namespace CommandBar

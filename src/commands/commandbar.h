@@ -1,22 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "commandoperations.h"
+
 #include <QIcon>
 
-class Form1;
+class QMainWindow;
 class QToolBar;
 
-// The window's toolbar and menu bar. Every command calls an operation of the
-// main window and returns when it has finished.
+// The window's toolbar and menu bar. Every command calls one of the operations
+// it was given and returns when that has finished.
 namespace CommandBar {
 
 // The "Standard" toolbar at the top: "Add Files", "Add Folder", "Clear List"
 // and "Start Printing", each with its 48 by 48 icon and its caption under it.
-// A click hands the button's command id to Form1::CommandBars_Execute.
-QToolBar *CreateStaticBar(Form1 &form);
+// A click hands the button's command id to operations.execute.
+QToolBar *CreateStaticBar(QMainWindow &window, const CommandOperations &operations);
 
 // The "&File", "&Options" and "&Help" menus.
-void CreateMenus(Form1 &form);
+void CreateMenus(QMainWindow &window, const CommandOperations &operations);
 
 QIcon applicationIcon();
 

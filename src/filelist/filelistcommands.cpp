@@ -4,7 +4,7 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/filelisttexts.h"
 #include "services/prompts.h"
-#include "shell/shelltexts.h"
+#include "common/apptexts.h"
 
 #include <QFileInfo>
 
@@ -25,7 +25,7 @@ void FileListCommands::AddFiles()
 void FileListCommands::AddFolder()
 {
     // The extension is used exactly as typed: "*" means every file.
-    const QString extension = m_prompts.inputBox(FileListTexts::extensionPrompt(), ShellTexts::appTitle(),
+    const QString extension = m_prompts.inputBox(FileListTexts::extensionPrompt(), AppTexts::appTitle(),
                                                  FileListTexts::defaultExtension());
     if (extension.isEmpty())
         return;

@@ -2,10 +2,10 @@
 #include "optionspage.h"
 
 #include "printing/printingtexts.h"
-#include "shell/designlayout.h"
-#include "shell/designlook.h"
-#include "shell/resizerule.h"
-#include "shell/twips.h"
+#include "common/designlayout.h"
+#include "printing/designlook.h"
+#include "common/resizerule.h"
+#include "common/twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -5,8 +5,8 @@
 #include "printing/errorreport.h"
 #include "printing/printersystem.h"
 #include "printing/printingtexts.h"
-#include "shell/settingsstore.h"
-#include "shell/shelltexts.h"
+#include "common/settingsstore.h"
+#include "common/apptexts.h"
 
 #include <QComboBox>
 
@@ -16,8 +16,8 @@ namespace {
 
 QString stored(SettingsStore &settings, const QString &fallback)
 {
-    return settings.GetSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(),
-                               ShellTexts::keyPrinter(), fallback);
+    return settings.GetSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(),
+                               PrintingTexts::keyPrinter(), fallback);
 }
 
 } // namespace
@@ -74,7 +74,7 @@ void listPrinters(QComboBox &Combo1, PrinterSystem &printers, SettingsStore &set
 
 void Combo1_Click(const QComboBox &Combo1, SettingsStore &settings)
 {
-    settings.SaveSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(), ShellTexts::keyPrinter(),
+    settings.SaveSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(), PrintingTexts::keyPrinter(),
                          QString::number(Combo1.currentIndex()));
 }
 

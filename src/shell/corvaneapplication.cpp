@@ -10,7 +10,7 @@
 #include "qtprompts.h"
 #include "services/uniformrandomsource.h"
 #include "shell/programfolder.h"
-#include "shell/settingsstore.h"
+#include "common/settingsstore.h"
 
 #include <QApplication>
 #include <QFileInfo>

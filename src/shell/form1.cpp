@@ -4,12 +4,12 @@
 #include "commands/commandbar.h"
 #include "commands/commandids.h"
 #include "commands/helpactions.h"
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "filelist/filelistcommands.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
 #include "filelist/timeslicedyield.h"
-#include "designlook.h"
+#include "printing/designlook.h"
 #include "formglobals.h"
 #include "printing/inputblocker.h"
 #include "printing/optionspage.h"
@@ -18,12 +18,13 @@
 #include "printing/spreadsheetengine.h"
 #include "printing/responsivesteprunner.h"
 #include "printing/windowprintrunview.h"
-#include "shell/designlayout.h"
+#include "common/designlayout.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
-#include "shell/settingsstore.h"
+#include "common/settingsstore.h"
+#include "common/apptexts.h"
 #include "shell/shelltexts.h"
-#include "shell/twips.h"
+#include "common/twips.h"
 #include "tabcontrol.h"
 
 #include <QCloseEvent>
@@ -46,13 +47,13 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     buildControls();
-    CommandBar::CreateMenus(*this);
+    CommandBar::CreateMenus(*this, commandOperations());
 
     Globals::ApplySkin(*this, m_services.programFolder);
     resize(px(DesignLayout::clientWidth), px(DesignLayout::clientHeight));
     Globals::CenterForm(*this);
     Globals::OpenMainPageOccasionally(m_services.random, m_services.shell);
-    setWindowTitle(ShellTexts::appTitle());
+    setWindowTitle(AppTexts::appTitle());
     setWindowIcon(CommandBar::applicationIcon());
     m_layout.columnWidth = float(DesignLayout::listColumnAtLoad);
     ListView1->header()->resizeSection(0, px(m_layout.columnWidth));
@@ -231,7 +232,7 @@ void Form1::VisitMainPage()
 
 void Form1::CreateStaticBar()
 {
-    CommandBar::CreateStaticBar(*this);
+    CommandBar::CreateStaticBar(*this, commandOperations());
 }
 
 void Form1::listPrinters()
@@ -243,6 +244,25 @@ void Form1::listPrinters()
 void Form1::Combo1_Click()
 {
     PrinterSelection::Combo1_Click(*m_optionsPage->printerBox(), m_services.settings);
+}
+
+CommandOperations Form1::commandOperations()
+{
+    CommandOperations operations;
+    operations.execute = [this](int id) { CommandBars_Execute(id); };
+    operations.addFiles = [this] { AddFiles(); };
+    operations.addFolder = [this] { AddFolder(); };
+    operations.clearSelectedFiles = [this] { ClearSelectedFiles(); };
+    operations.clearList = [this] { ClearList(); };
+    operations.exit = [this] { Unload(); };
+    operations.showFilesTab = [this] { ShowFilesTab(); };
+    operations.showOptionsTab = [this] { ShowOptionsTab(); };
+    operations.help = [this] { Help(); };
+    operations.loadSampleFiles = [this] { LoadSampleFiles(); };
+    operations.watchDemoVideo = [this] { WatchDemoVideo(); };
+    operations.openFaq = [this] { OpenFaq(); };
+    operations.visitMainPage = [this] { VisitMainPage(); };
+    return operations;
 }
 
 void Form1::CommandBars_Execute(int id)
@@ -302,8 +322,8 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::restoreSelectedTab()
 {
-    const QString stored = m_services.settings.GetSetting(ShellTexts::settingsApplication(),
-                                                          ShellTexts::settingsSection(), ShellTexts::keyTab(),
+    const QString stored = m_services.settings.GetSetting(AppTexts::settingsApplication(),
+                                                          AppTexts::settingsSection(), ShellTexts::keyTab(),
                                                           QStringLiteral("0"));
     bool isNumber = false;
     const int index = stored.trimmed().toInt(&isNumber);
@@ -313,7 +333,7 @@ void Form1::restoreSelectedTab()
 
 void Form1::TabControl1_SelectedChanged(int index)
 {
-    m_services.settings.SaveSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(),
+    m_services.settings.SaveSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(),
                                     ShellTexts::keyTab(), QString::number(index));
 }
 

@@ -3,8 +3,9 @@
 
 #include <memory>
 
+#include "commands/commandoperations.h"
 #include "form1services.h"
-#include "shell/resizerule.h"
+#include "common/resizerule.h"
 
 #include <QMainWindow>
 
@@ -67,6 +68,7 @@ protected:
 
 private:
     void buildControls();
+    CommandOperations commandOperations();
     void applyLayout();
     void placeControls();
     void restoreSelectedTab();

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formglobals.h"
 
-#include "shell/settingsstore.h"
+#include "common/settingsstore.h"
+#include "common/apptexts.h"
 #include "shell/shelltexts.h"
-#include "shell/twips.h"
+#include "common/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,8 +71,8 @@ bool ApplySkin(QWidget &window, const QString &programFolder)
 
 void SaveWindowPlacement(const QWidget &window, SettingsStore &settings)
 {
-    const QString app = ShellTexts::settingsApplication();
-    const QString section = ShellTexts::settingsSection();
+    const QString app = AppTexts::settingsApplication();
+    const QString section = AppTexts::settingsSection();
     const std::pair<QString, std::function<int(const QRect &)>> placement[] = {
         {ShellTexts::keyLeft(), [](const QRect &r) { return r.x(); }},
         {ShellTexts::keyTop(), [](const QRect &r) { return r.y(); }},

@@ -3,7 +3,7 @@
 #include "../support/fakeshellopen.h"
 #include "../support/scriptedrandom.h"
 #include "commands/helpactions.h"
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
 
 #include <QDir>

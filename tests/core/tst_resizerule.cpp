@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/resizerule.h"
+#include "common/resizerule.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/settingsstore.h"
+#include "common/settingsstore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 #include "../support/fakeengine.h"
 #include "../support/fakeshellopen.h"
 #include "../support/scriptedrandom.h"
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
 #include "shell/programfolder.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "shell/settingsstore.h"
-#include "shell/shelltexts.h"
+#include "common/settingsstore.h"
+#include "common/apptexts.h"
 
 #include <QTemporaryDir>
 
@@ -17,11 +17,11 @@ public:
 
     QString get(const QString &key, const QString &fallback = QStringLiteral("<none>")) const
     {
-        return store.GetSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(), key, fallback);
+        return store.GetSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(), key, fallback);
     }
     void set(const QString &key, const QString &value)
     {
-        store.SaveSetting(ShellTexts::settingsApplication(), ShellTexts::settingsSection(), key, value);
+        store.SaveSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(), key, value);
     }
 
     QTemporaryDir dir;

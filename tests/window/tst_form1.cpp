@@ -3,7 +3,7 @@
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
-#include "shell/twips.h"
+#include "common/twips.h"
 
 #include <QAction>
 #include <QApplication>

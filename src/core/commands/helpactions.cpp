@@ -2,12 +2,12 @@
 #include "helpactions.h"
 
 #include "commands/commandtexts.h"
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderwalk.h"
 #include "services/prompts.h"
 #include "services/shellopen.h"
-#include "shell/shelltexts.h"
+#include "common/apptexts.h"
 
 #include <QDir>
 
@@ -16,7 +16,7 @@ namespace HelpActions {
 void Help(Prompts &prompts)
 {
     prompts.messageBox(CommandTexts::contactMessage(WebAddresses::contactPage()), MessageStyle::Ok,
-                       ShellTexts::appTitle());
+                       AppTexts::appTitle());
 }
 
 void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, const QString &programFolder)
@@ -30,7 +30,7 @@ void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, co
     list.append(paths);
 
     const MessageAnswer answer = prompts.messageBox(CommandTexts::openSampleFolderQuestion(), MessageStyle::YesNo,
-                                                    ShellTexts::appTitle());
+                                                    AppTexts::appTitle());
     if (answer == MessageAnswer::Yes)
         OpenInShell(shell, folder + QLatin1Char('/'));
 }

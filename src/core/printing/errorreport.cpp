@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "errorreport.h"
 
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "printingtexts.h"
 #include "services/prompts.h"
 

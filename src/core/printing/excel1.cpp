@@ -5,7 +5,7 @@
 #include "engineworkbooks.h"
 #include "printingtexts.h"
 #include "services/prompts.h"
-#include "shell/shelltexts.h"
+#include "common/apptexts.h"
 #include "spreadsheetengine.h"
 
 namespace Excel1 {
@@ -24,7 +24,7 @@ bool WarnIfExcelOpen(SpreadsheetEngine &engine, Prompts &prompts)
     if (!ExcelIsRunning(engine))
         return false;
     const MessageAnswer answer = prompts.messageBox(PrintingTexts::engineOpenWarning(engine.displayName()),
-                                                    MessageStyle::YesNo, ShellTexts::appTitle());
+                                                    MessageStyle::YesNo, AppTexts::appTitle());
     return answer != MessageAnswer::Yes;
 }
 

@@ -14,6 +14,9 @@ inline QString activeSheetOption()
 }
 inline QString allSheetsOption() { return QStringLiteral("Print all sheets"); }
 
+// The settings key of the chosen printer.
+inline QString keyPrinter() { return QStringLiteral("Combo1"); }
+
 inline QString done() { return QStringLiteral("Done."); }
 inline QString noFilesAdded() { return QStringLiteral("No files added."); }
 

@@ -11,7 +11,7 @@
 #include "printingtexts.h"
 #include "printrunview.h"
 #include "services/prompts.h"
-#include "shell/shelltexts.h"
+#include "common/apptexts.h"
 #include "spreadsheetengine.h"
 #include "steprunner.h"
 
@@ -279,13 +279,13 @@ int PrintRun::nextEntry()
 
 int PrintRun::showDone()
 {
-    m_prompts.messageBox(PrintingTexts::done(), MessageStyle::Ok, ShellTexts::appTitle());
+    m_prompts.messageBox(PrintingTexts::done(), MessageStyle::Ok, AppTexts::appTitle());
     return 144;
 }
 
 int PrintRun::showNoFilesAdded()
 {
-    m_prompts.messageBox(PrintingTexts::noFilesAdded(), MessageStyle::Ok, ShellTexts::appTitle());
+    m_prompts.messageBox(PrintingTexts::noFilesAdded(), MessageStyle::Ok, AppTexts::appTitle());
     return 144;
 }
 

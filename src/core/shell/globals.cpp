@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "globals.h"
 
-#include "commands/webaddresses.h"
+#include "common/webaddresses.h"
 #include "services/randomsource.h"
 #include "services/shellopen.h"
 

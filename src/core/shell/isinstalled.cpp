@@ -3,6 +3,7 @@
 
 #include "printing/spreadsheetengine.h"
 #include "services/prompts.h"
+#include "common/apptexts.h"
 #include "shelltexts.h"
 
 namespace IsInstalled {
@@ -17,7 +18,7 @@ void CheckExcelInstalled(const SpreadsheetEngine &engine, Prompts &prompts)
     }
     if (!installed)
         prompts.messageBox(ShellTexts::engineMissing(engine.displayName()), MessageStyle::Ok,
-                           ShellTexts::appTitle());
+                           AppTexts::appTitle());
 }
 
 } // namespace IsInstalled

@@ -3,18 +3,13 @@
 
 #include <QString>
 
-// Texts of the main window and of the settings it keeps, spelled as the user sees them.
+// Texts of the main window and of the settings keys it keeps, spelled as the user sees them.
 namespace ShellTexts {
 
-inline QString appTitle() { return QStringLiteral("Corvane"); }
 inline QString filesTab() { return QStringLiteral("Files"); }
 inline QString optionsTab() { return QStringLiteral("Options"); }
 
-inline QString settingsApplication() { return QStringLiteral("Tenvara"); }
-inline QString settingsSection() { return QStringLiteral("Corvane"); }
-
 inline QString keyTab() { return QStringLiteral("TabControl1"); }
-inline QString keyPrinter() { return QStringLiteral("Combo1"); }
 inline QString keyLeft() { return QStringLiteral("Left"); }
 inline QString keyTop() { return QStringLiteral("Top"); }
 inline QString keyWidth() { return QStringLiteral("Width"); }
