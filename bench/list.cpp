@@ -44,7 +44,8 @@ int main(int argc, char **argv)
     QStringList paths;
     paths.reserve(entryCount);
     for (int i = 0; i < entryCount; ++i)
-        paths.append(QStringLiteral("/home/user/Documents/Quarterly reports/Region %1/Report %2.xlsx").arg(i % 97).arg(i));
+        paths.append(
+            QStringLiteral("/home/user/Documents/Quarterly reports/Region %1/Report %2.xlsx").arg(i % 97).arg(i));
 
     QElapsedTimer timer;
     timer.start();

@@ -25,8 +25,7 @@ class ListView final : public PrintRunView
 public:
     explicit ListView(QStringList entries)
         : m_entries(std::move(entries))
-    {
-    }
+    {}
     int entryCount() override { return int(m_entries.size()); }
     QString entry(int i) override { return m_entries.at(i - 1); }
     QString printerName() override { return QStringLiteral("Bench"); }
@@ -61,7 +60,8 @@ int main(int argc, char **argv)
     const QString cups = dir.path() + QStringLiteral("/cups");
     if (!run(scripts + QStringLiteral("/cups-test-server"), {QStringLiteral("start"), cups, QStringLiteral("Bench")})
         || !run(QStringLiteral("/usr/bin/python3"),
-                {scripts + QStringLiteral("/make-workbooks.py"), QStringLiteral("tests"), dir.path() + QStringLiteral("/wb")})) {
+                {scripts + QStringLiteral("/make-workbooks.py"), QStringLiteral("tests"),
+                 dir.path() + QStringLiteral("/wb")})) {
         std::fprintf(stderr, "could not set up the printer and the workbooks\n");
         return 2;
     }
@@ -88,7 +88,8 @@ int main(int argc, char **argv)
     DirectStepRunner runner;
 
     // Both sides make their profile before the clock starts.
-    run(soffice, {profile, QStringLiteral("--headless"), QStringLiteral("--pt"), QStringLiteral("Bench"), workbooks[0]});
+    run(soffice,
+        {profile, QStringLiteral("--headless"), QStringLiteral("--pt"), QStringLiteral("Bench"), workbooks[0]});
     {
         ListView one({workbooks[0]});
         PrintRun warmUp(engine, prompts, one, runner);
@@ -104,7 +105,8 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         for (const QString &workbook : std::as_const(workbooks))
-            run(soffice, {profile, QStringLiteral("--headless"), QStringLiteral("--pt"), QStringLiteral("Bench"), workbook});
+            run(soffice,
+                {profile, QStringLiteral("--headless"), QStringLiteral("--pt"), QStringLiteral("Bench"), workbook});
         loopSeconds = std::min(loopSeconds, timer.nsecsElapsed() / 1e9);
 
         ListView view(workbooks);

@@ -70,12 +70,14 @@ int main(int argc, char **argv)
     qsizetype walked = 0;
     const double findSeconds = bestOf(5, [&] {
         QProcess find;
-        find.start(QStringLiteral("find"), {tree, QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-iname"),
-                                            QStringLiteral("*.xls")});
+        find.start(
+            QStringLiteral("find"),
+            {tree, QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-iname"), QStringLiteral("*.xls")});
         find.waitForFinished(-1);
         found = find.readAllStandardOutput().count('\n');
     });
-    const double walkSeconds = bestOf(5, [&] { walked = AddFolder::CollectFiles(tree, QStringLiteral("*.xls")).size(); });
+    const double walkSeconds
+        = bestOf(5, [&] { walked = AddFolder::CollectFiles(tree, QStringLiteral("*.xls")).size(); });
 
     std::printf("files_in_tree: %d\n", fileCount);
     std::printf("folders_in_tree: %d\n", folderCount);

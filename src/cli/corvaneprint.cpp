@@ -41,7 +41,7 @@ void onSignal(int signal)
 
 void installSignalHandlers()
 {
-    struct sigaction action{};
+    struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -58,7 +58,8 @@ void print(std::FILE *stream, const QString &text)
 // Files as given, folders expanded in place in walk order.
 QStringList resolve(const CommandLineOptions &options)
 {
-    const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
+    const QString pattern
+        = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
         if (QFileInfo(path).isDir())
@@ -78,8 +79,9 @@ QString choosePrinter(PrinterSystem &printers, const QString &requested)
         const QStringList names = printers.printerNames();
         if (names.contains(requested))
             return requested;
-        print(stderr, QStringLiteral("corvane-print: there is no printer named \"%1\"; the printers are: %2")
-                          .arg(requested, names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "))));
+        print(stderr,
+              QStringLiteral("corvane-print: there is no printer named \"%1\"; the printers are: %2")
+                  .arg(requested, names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "))));
         return {};
     } catch (const EngineError &error) {
         print(stderr, QStringLiteral("corvane-print: no printer given and none to use: ") + error.description());
@@ -141,11 +143,12 @@ int RunCorvanePrint(int &argc, char **argv)
         return 2;
     }
     const int printed = summary.workbooks - summary.failedWorkbooks;
-    print(stdout, QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed.")
-                      .arg(printed)
-                      .arg(entries.size())
-                      .arg(printer)
-                      .arg(summary.failedWorkbooks));
+    print(stdout,
+          QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed.")
+              .arg(printed)
+              .arg(entries.size())
+              .arg(printer)
+              .arg(summary.failedWorkbooks));
     for (const QString &failed : summary.failedPaths)
         print(stdout, QStringLiteral("Failed: ") + failed);
     if (summary.stopped || interrupts.load() > 0) {

@@ -41,13 +41,9 @@ bool TerminalPrintRunView::printAllSheets()
     return m_allSheets;
 }
 
-void TerminalPrintRunView::setProgress(double)
-{
-}
+void TerminalPrintRunView::setProgress(double) {}
 
-void TerminalPrintRunView::setBusy(bool)
-{
-}
+void TerminalPrintRunView::setBusy(bool) {}
 
 bool TerminalPrintRunView::stopRequested()
 {

@@ -13,8 +13,7 @@ TerminalPrompts::TerminalPrompts(bool assumeYes, std::function<void()> beforeOut
     , m_beforeOutput(std::move(beforeOutput))
     , m_quiet(std::move(quiet))
     , m_context(std::move(context))
-{
-}
+{}
 
 QString TerminalPrompts::forTerminal(const QString &text)
 {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "filelistcommands.h"
 
+#include "common/apptexts.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelisttexts.h"
 #include "services/prompts.h"
-#include "common/apptexts.h"
 
 #include <QFileInfo>
 
@@ -13,8 +13,7 @@ FileListCommands::FileListCommands(FileListModel &list, Prompts &prompts, BusyPo
     , m_prompts(prompts)
     , m_busy(std::move(busy))
     , m_yield(std::move(yield))
-{
-}
+{}
 
 void FileListCommands::AddFiles()
 {
@@ -25,8 +24,8 @@ void FileListCommands::AddFiles()
 void FileListCommands::AddFolder()
 {
     // The extension is used exactly as typed: "*" means every file.
-    const QString extension = m_prompts.inputBox(FileListTexts::extensionPrompt(), AppTexts::appTitle(),
-                                                 FileListTexts::defaultExtension());
+    const QString extension
+        = m_prompts.inputBox(FileListTexts::extensionPrompt(), AppTexts::appTitle(), FileListTexts::defaultExtension());
     if (extension.isEmpty())
         return;
     const QString folder = m_prompts.browseForFolder(FileListTexts::browseTitle());

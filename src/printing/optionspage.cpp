@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "optionspage.h"
 
-#include "printing/printingtexts.h"
 #include "common/designlayout.h"
-#include "printing/designlook.h"
 #include "common/resizerule.h"
 #include "common/twips.h"
+#include "printing/designlook.h"
+#include "printing/printingtexts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -41,9 +41,9 @@ OptionsPage::OptionsPage(const QFont &font, QWidget *parent)
     Option2->setObjectName(QStringLiteral("Option2"));
     Option1->setChecked(true);
 
-    for (QWidget *widget : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Combo1),
-                            static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Option1),
-                            static_cast<QWidget *>(Option2)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Combo1), static_cast<QWidget *>(Frame1),
+          static_cast<QWidget *>(Option1), static_cast<QWidget *>(Option2)})
         widget->setFont(font);
     DesignLook::makeWhite(*Frame2, true);
     DesignLook::makeWhite(*Frame1, true);
@@ -77,9 +77,9 @@ bool OptionsPage::printAllSheets() const
 void OptionsPage::place(const LayoutGeometry &layout, QPoint pageOrigin)
 {
     namespace D = DesignLayout;
-    Frame2->setGeometry(px(D::Frame2.left) - pageOrigin.x(), px(D::Frame2.top) - pageOrigin.y(),
-                        px(layout.frame2Width), px(D::Frame2.height));
-    Frame1->setGeometry(px(D::Frame1.left) - pageOrigin.x(), px(D::Frame1.top) - pageOrigin.y(),
-                        px(layout.frame1Width), px(D::Frame1.height));
+    Frame2->setGeometry(px(D::Frame2.left) - pageOrigin.x(), px(D::Frame2.top) - pageOrigin.y(), px(layout.frame2Width),
+                        px(D::Frame2.height));
+    Frame1->setGeometry(px(D::Frame1.left) - pageOrigin.x(), px(D::Frame1.top) - pageOrigin.y(), px(layout.frame1Width),
+                        px(D::Frame1.height));
     Combo1->resize(px(layout.comboWidth), px(D::Combo1.height));
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printerselection.h"
 
+#include "common/apptexts.h"
+#include "common/settingsstore.h"
 #include "printing/engineerror.h"
 #include "printing/errorreport.h"
 #include "printing/printersystem.h"
 #include "printing/printingtexts.h"
-#include "common/settingsstore.h"
-#include "common/apptexts.h"
 
 #include <QComboBox>
 

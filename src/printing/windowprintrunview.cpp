@@ -16,8 +16,7 @@ WindowPrintRunView::WindowPrintRunView(FileListModel &list, OptionsPage &options
     , m_progress(progress)
     , m_busy(std::move(busy))
     , m_closing(std::move(closing))
-{
-}
+{}
 
 int WindowPrintRunView::entryCount()
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "corvaneapplication.h"
 
+#include "common/settingsstore.h"
 #include "desktopshellopen.h"
 #include "displaycheck.h"
 #include "form1.h"
@@ -10,12 +11,11 @@
 #include "qtprompts.h"
 #include "services/uniformrandomsource.h"
 #include "shell/programfolder.h"
-#include "common/settingsstore.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QUrl>
 #include <QSocketNotifier>
+#include <QUrl>
 
 #include <csignal>
 #include <cstdio>
@@ -82,8 +82,8 @@ int RunCorvane(int &argc, char **argv)
     SettingsStore settings(SettingsStore::userFolder());
     CupsPrinterSystem printers;
     LibreOfficeEngine engine(printers);
-    const Form1Services services{prompts, shell, random, settings, engine, printers,
-                                 ProgramFolder(QApplication::applicationDirPath())};
+    const Form1Services services{
+        prompts, shell, random, settings, engine, printers, ProgramFolder(QApplication::applicationDirPath())};
 
     Form1 form(services);
     prompts.setParentWindow(&form);

@@ -4,27 +4,27 @@
 #include "commands/commandbar.h"
 #include "commands/commandids.h"
 #include "commands/helpactions.h"
+#include "common/apptexts.h"
+#include "common/designlayout.h"
+#include "common/settingsstore.h"
+#include "common/twips.h"
 #include "common/webaddresses.h"
 #include "filelist/filelistcommands.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
 #include "filelist/timeslicedyield.h"
-#include "printing/designlook.h"
 #include "formglobals.h"
+#include "printing/designlook.h"
 #include "printing/inputblocker.h"
 #include "printing/optionspage.h"
 #include "printing/printerselection.h"
 #include "printing/printrun.h"
-#include "printing/spreadsheetengine.h"
 #include "printing/responsivesteprunner.h"
+#include "printing/spreadsheetengine.h"
 #include "printing/windowprintrunview.h"
-#include "common/designlayout.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
-#include "common/settingsstore.h"
-#include "common/apptexts.h"
 #include "shell/shelltexts.h"
-#include "common/twips.h"
 #include "tabcontrol.h"
 
 #include <QCloseEvent>
@@ -96,9 +96,8 @@ void Form1::buildControls()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFont(DesignLook::font(true));
 
-    m_fileListCommands = std::make_unique<FileListCommands>(*m_fileList, m_services.prompts,
-                                              [this](bool busy) { setBusyPointer(busy); },
-                                              TimeSlicedYield::make());
+    m_fileListCommands = std::make_unique<FileListCommands>(
+        *m_fileList, m_services.prompts, [this](bool busy) { setBusyPointer(busy); }, TimeSlicedYield::make());
 
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_SelectedChanged);
     connect(ListView1, &FileListView::pathsDropped, this,
@@ -194,8 +193,9 @@ void Form1::Start()
     m_printing = true;
     {
         const InputBlocker blocker(*this);
-        WindowPrintRunView view(*m_fileList, *m_optionsPage, *ProgressBar1, [this](bool busy) { setBusyPointer(busy); },
-                                [this] { return m_closeRequested; });
+        WindowPrintRunView view(
+            *m_fileList, *m_optionsPage, *ProgressBar1, [this](bool busy) { setBusyPointer(busy); },
+            [this] { return m_closeRequested; });
         ResponsiveStepRunner runner;
         PrintRun run(m_services.engine, m_services.prompts, view, runner);
         run.Start();
@@ -322,9 +322,8 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::restoreSelectedTab()
 {
-    const QString stored = m_services.settings.GetSetting(AppTexts::settingsApplication(),
-                                                          AppTexts::settingsSection(), ShellTexts::keyTab(),
-                                                          QStringLiteral("0"));
+    const QString stored = m_services.settings.GetSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(),
+                                                          ShellTexts::keyTab(), QStringLiteral("0"));
     bool isNumber = false;
     const int index = stored.trimmed().toInt(&isNumber);
     // The program only ever writes "0" or "1"; anything else opens on "Files".
@@ -333,8 +332,8 @@ void Form1::restoreSelectedTab()
 
 void Form1::TabControl1_SelectedChanged(int index)
 {
-    m_services.settings.SaveSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(),
-                                    ShellTexts::keyTab(), QString::number(index));
+    m_services.settings.SaveSetting(AppTexts::settingsApplication(), AppTexts::settingsSection(), ShellTexts::keyTab(),
+                                    QString::number(index));
 }
 
 void Form1::resizeEvent(QResizeEvent *event)
@@ -347,8 +346,7 @@ void Form1::applyLayout()
 {
     if (isMinimized())
         return;
-    m_layout = applyResizeRule(m_layout, float(Twips::fromPixels(width())), float(Twips::fromPixels(height())),
-                               false);
+    m_layout = applyResizeRule(m_layout, float(Twips::fromPixels(width())), float(Twips::fromPixels(height())), false);
     placeControls();
 }
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <memory>
-
 #include "commands/commandoperations.h"
-#include "form1services.h"
 #include "common/resizerule.h"
+#include "form1services.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class FileListCommands;
 class FileListModel;

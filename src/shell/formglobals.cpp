@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formglobals.h"
 
-#include "common/settingsstore.h"
 #include "common/apptexts.h"
-#include "shell/shelltexts.h"
+#include "common/settingsstore.h"
 #include "common/twips.h"
+#include "shell/shelltexts.h"
 
 #include <QApplication>
 #include <QCheckBox>

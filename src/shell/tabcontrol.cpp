@@ -6,8 +6,7 @@
 
 TabControl::TabControl(QWidget *parent)
     : QTabWidget(parent)
-{
-}
+{}
 
 QPoint TabControl::pageOrigin() const
 {

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandrun.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
-
-#include "testfiles.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
 
 QProcessEnvironment withoutPrinters()
 {
@@ -83,8 +80,8 @@ private Q_SLOTS:
     {
         const CommandRun help = CommandRun::of({u"--help"_s});
         QCOMPARE(help.exitCode, 0);
-        for (const QString &option : {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s,
-                                      u"--timeout"_s})
+        for (const QString &option :
+             {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s, u"--timeout"_s})
             QVERIFY2(help.out.contains(option), qPrintable(option));
         const CommandRun version = CommandRun::of({u"--version"_s});
         QCOMPARE(version.exitCode, 0);
@@ -115,9 +112,8 @@ private Q_SLOTS:
         for (const QString &line : QString::fromUtf8(page.readAll()).split(u'\n')) {
             // The options are the tagged paragraphs of the OPTIONS section.
             if (line.startsWith(u"\\fB\\-"_s))
-                fromPage << optionsIn(QString(line)
-                                          .remove(QRegularExpression(u"\\\\f[BRIP]"_s))
-                                          .replace(u"\\-"_s, u"-"_s));
+                fromPage << optionsIn(
+                    QString(line).remove(QRegularExpression(u"\\\\f[BRIP]"_s)).replace(u"\\-"_s, u"-"_s));
         }
         fromPage.removeDuplicates();
         fromPage.sort();

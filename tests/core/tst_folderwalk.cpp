@@ -51,7 +51,8 @@ private Q_SLOTS:
         makeTree(dir.path(), {u"B/B1/f.xls"_s, u"A/A1/f.xls"_s, u"A/A2/"_s, u"f.xls"_s});
         QStringList folders{dir.path() + u'/'};
         AddFolder::CollectSubfolders(folders, true);
-        QCOMPARE(relative(dir.path(), folders.mid(1)), (QStringList{u"A/"_s, u"B/"_s, u"A/A1/"_s, u"A/A2/"_s, u"B/B1/"_s}));
+        QCOMPARE(relative(dir.path(), folders.mid(1)),
+                 (QStringList{u"A/"_s, u"B/"_s, u"A/A1/"_s, u"A/A2/"_s, u"B/B1/"_s}));
 
         QStringList direct{dir.path() + u'/'};
         AddFolder::CollectSubfolders(direct, false);
@@ -90,8 +91,8 @@ private Q_SLOTS:
     void namesWithWildcardCharactersAreDataNotPatterns()
     {
         QTemporaryDir dir;
-        const QStringList matching{u"*a.xls"_s, u"*star.xls"_s, u"**.xls"_s, u"a*.xls"_s, u"q?.XLS"_s,
-                                   u"[x].xls"_s, u"b]c.xls"_s, u"back\\slash.xls"_s, u"?.xls"_s};
+        const QStringList matching{u"*a.xls"_s,  u"*star.xls"_s, u"**.xls"_s,          u"a*.xls"_s, u"q?.XLS"_s,
+                                   u"[x].xls"_s, u"b]c.xls"_s,   u"back\\slash.xls"_s, u"?.xls"_s};
         makeTree(dir.path(), matching + QStringList{u"*.xlsx"_s, u"?.txt"_s, u"[x].xl"_s});
         QStringList found = AddFolder::ListFiles(dir.path(), u"*.xls"_s);
         found.sort();
@@ -150,8 +151,8 @@ private Q_SLOTS:
         makeTree(dir.path(), {u"locked/in.xls"_s, u"open/in.xls"_s});
         QFile::setPermissions(dir.path() + u"/locked"_s, QFileDevice::Permissions());
         const QStringList files = relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.xls"_s));
-        QFile::setPermissions(dir.path() + u"/locked"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                             | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.path() + u"/locked"_s,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(files, QStringList{u"open/in.xls"_s});
     }
 

@@ -2,6 +2,7 @@
 #include "../support/fakeprompts.h"
 #include "../support/fakeshellopen.h"
 #include "../support/scriptedrandom.h"
+#include "../support/testfiles.h"
 #include "commands/helpactions.h"
 #include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
@@ -11,14 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "../support/testfiles.h"
-
 using namespace Qt::StringLiterals;
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 class HelpActionsTest final : public QObject
 {
@@ -30,7 +26,8 @@ private Q_SLOTS:
         FakePrompts prompts;
         HelpActions::Help(prompts);
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text, u"Questions? Please contact Team Tenvara at "_s + WebAddresses::contactPage());
+        QCOMPARE(prompts.messages[0].text,
+                 u"Questions? Please contact Team Tenvara at "_s + WebAddresses::contactPage());
         QCOMPARE(prompts.messages[0].title, u"Corvane"_s);
         QCOMPARE(prompts.messages[0].style, MessageStyle::Ok);
     }
@@ -83,8 +80,7 @@ private Q_SLOTS:
         touch(program.path() + u"/Video/demo.webm"_s);
         touch(program.path() + u"/Video/zz.webm"_s);
         HelpActions::WatchDemoVideo(shell, program.path());
-        QCOMPARE(shell.opened,
-                 (QStringList{program.path() + u"/Video/"_s, program.path() + u"/Video/demo.webm"_s}));
+        QCOMPARE(shell.opened, (QStringList{program.path() + u"/Video/"_s, program.path() + u"/Video/demo.webm"_s}));
     }
 
     void targetsReachTheShellUnchanged()

@@ -195,8 +195,9 @@ private Q_SLOTS:
         r.view.option1 = false;
         r.view.option2 = true;
         r.start();
-        QCOMPARE(r.reportedLines(), (QStringList{u"116"_s, u"118"_s, u"126"_s, u"128"_s, u"130"_s, u"116"_s,
-                                                 u"118"_s, u"126"_s, u"128"_s, u"130"_s}));
+        QCOMPARE(r.reportedLines(),
+                 (QStringList{u"116"_s, u"118"_s, u"126"_s, u"128"_s, u"130"_s, u"116"_s, u"118"_s, u"126"_s, u"128"_s,
+                              u"130"_s}));
         QCOMPARE(r.texts().last(), u"Done."_s);
     }
 

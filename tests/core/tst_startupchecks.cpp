@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/fakeprompts.h"
 #include "../support/fakeengine.h"
+#include "../support/fakeprompts.h"
 #include "../support/fakeshellopen.h"
 #include "../support/scriptedrandom.h"
 #include "common/webaddresses.h"
@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <QTest>
 
 using namespace Qt::StringLiterals;

@@ -47,8 +47,9 @@ inline QStringList of(qint64 ownerPid)
     for (const QString &name :
          QDir(workspace).entryList({QStringLiteral("office-%1-*").arg(ownerPid)}, QDir::AllEntries | QDir::System))
         found << workspace + QLatin1Char('/') + name;
-    for (const QString &name : QDir(QStringLiteral("/tmp")).entryList(
-             {QStringLiteral("OSL_PIPE_%1_corvane-%2-*").arg(::getuid()).arg(ownerPid)}, QDir::System))
+    for (const QString &name :
+         QDir(QStringLiteral("/tmp"))
+             .entryList({QStringLiteral("OSL_PIPE_%1_corvane-%2-*").arg(::getuid()).arg(ownerPid)}, QDir::System))
         found << QStringLiteral("/tmp/") + name;
     return found;
 }
@@ -57,8 +58,7 @@ inline QStringList of(qint64 ownerPid)
 inline QStringList recordedPipes(qint64 ownerPid)
 {
     const QString workspace = OfficeWorkspace::defaultLocation();
-    const QStringList folders =
-        QDir(workspace).entryList({QStringLiteral("office-%1-*").arg(ownerPid)}, QDir::Dirs);
+    const QStringList folders = QDir(workspace).entryList({QStringLiteral("office-%1-*").arg(ownerPid)}, QDir::Dirs);
     QFile ledger(workspace + QLatin1Char('/') + folders.value(0) + QStringLiteral("/ledger"));
     QStringList pipes;
     if (folders.isEmpty() || !ledger.open(QIODevice::ReadOnly))

@@ -13,8 +13,7 @@ class PrintedJobs final
 public:
     explicit PrintedJobs(QString cupsFolder)
         : m_out(std::move(cupsFolder) + QStringLiteral("/out"))
-    {
-    }
+    {}
 
     // Job files of a queue, oldest first.
     QStringList files(const QString &queue) const

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -56,8 +56,7 @@ private:
     enum class Until { Running, Answering };
     // Starts corvane-print and waits until its office runs, or answers; then
     // stops (SIGSTOP) that office when `hang` says so.
-    [[nodiscard]] static bool startUntilOffice(QProcess &process, const QStringList &arguments, Until until,
-                                               bool hang)
+    [[nodiscard]] static bool startUntilOffice(QProcess &process, const QStringList &arguments, Until until, bool hang)
     {
         process.start(QStringLiteral(CORVANE_PRINT_BINARY), arguments);
         if (!process.waitForStarted())
@@ -123,8 +122,8 @@ private Q_SLOTS:
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of(
-            {u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
+        const CommandRun run
+            = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.count(u"Application Error: "_s), 5);
         QVERIFY2(run.err.contains(u"password"_s), qPrintable(run.err));
@@ -177,8 +176,9 @@ private Q_SLOTS:
     void anInterruptEndsTheRunAndLeavesNothingBehind()
     {
         QProcess process;
-        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                           workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)},
+        QVERIFY(startUntilOffice(process,
+                                 {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
+                                  workbook(u"legacy.xls"_s)},
                                  Until::Running, false));
         const qint64 pid = process.processId();
         QVERIFY(interruptTwice(process));
@@ -191,9 +191,9 @@ private Q_SLOTS:
     {
         QProcess process;
         // Caught in its start-up: stopped before it could open its pipe.
-        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                           workbook(u"two-sheets.ods"_s)},
-                                 Until::Running, true));
+        QVERIFY(startUntilOffice(
+            process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s)},
+            Until::Running, true));
         const qint64 pid = process.processId();
         QElapsedTimer timer;
         timer.start();
@@ -209,8 +209,9 @@ private Q_SLOTS:
     {
         QProcess process;
         // Hung once it answers: the program is connected and waits for it.
-        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                           workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)},
+        QVERIFY(startUntilOffice(process,
+                                 {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
+                                  workbook(u"legacy.xls"_s)},
                                  Until::Answering, true));
         const qint64 pid = process.processId();
         QCOMPARE(process.state(), QProcess::Running);
@@ -240,9 +241,9 @@ private Q_SLOTS:
     {
         QProcess first;
         // Killed while its office has the workbook open and knows its pipes.
-        QVERIFY(startUntilOffice(first, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s),
-                                         workbook(u"two-sheets.ods"_s)},
-                                 Until::Answering, false));
+        QVERIFY(startUntilOffice(
+            first, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s)},
+            Until::Answering, false));
         const qint64 firstPid = first.processId();
         const QStringList pipes = OfficeLeftovers::recordedPipes(firstPid);
         QVERIFY(pipes.size() >= 2);

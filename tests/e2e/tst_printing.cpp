@@ -2,9 +2,9 @@
 // End to end: the print run with the real LibreOffice and a private CUPS
 // server, checked by the text of what was printed.
 #include "../support/fakeprompts.h"
+#include "filelist/folderwalk.h"
 #include "officeleftovers.h"
 #include "printedjobs.h"
-#include "filelist/folderwalk.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineapplication.h"
 #include "printing/engineerror.h"
@@ -27,7 +27,6 @@
 #include <csignal>
 
 #include <fcntl.h>
-
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -38,9 +37,10 @@ class ListView final : public PrintRunView
 {
 public:
     ListView(QStringList entries, QString printer, bool allSheets)
-        : m_entries(std::move(entries)), m_printer(std::move(printer)), m_allSheets(allSheets)
-    {
-    }
+        : m_entries(std::move(entries))
+        , m_printer(std::move(printer))
+        , m_allSheets(allSheets)
+    {}
     int entryCount() override { return int(m_entries.size()); }
     QString entry(int i) override { return m_entries.at(i - 1); }
     QString printerName() override { return m_printer; }
@@ -197,9 +197,9 @@ private Q_SLOTS:
     void activeSheetOnlyOrEverySheetInListOrder()
     {
         FakePrompts prompts;
-        const QStringList active = print({workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
-                                          workbook(u"legacy.xls"_s)},
-                                         false, prompts);
+        const QStringList active
+            = print({workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)}, false,
+                    prompts);
         QCOMPARE(active.size(), 3);
         QVERIFY2(active[0].contains(u"BRAVO-TEXT"_s), qPrintable(active[0]));
         QVERIFY(!active[0].contains(u"ALPHA-TEXT"_s) && !active[0].contains(u"CHARLIE-TEXT"_s));
@@ -254,9 +254,9 @@ private Q_SLOTS:
     void drawingsChartsAndPicturesAreContent()
     {
         FakePrompts prompts;
-        const QStringList printed = print({workbook(u"shape-only.ods"_s), workbook(u"image-only.xlsx"_s),
-                                           workbook(u"chart-only.xlsx"_s)},
-                                          false, prompts);
+        const QStringList printed
+            = print({workbook(u"shape-only.ods"_s), workbook(u"image-only.xlsx"_s), workbook(u"chart-only.xlsx"_s)},
+                    false, prompts);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(printed.size(), 3);
         // The page header names the sheet printed.

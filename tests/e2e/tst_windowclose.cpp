@@ -38,8 +38,8 @@ private Q_SLOTS:
         Form1 form(Form1Services{prompts, shell, random, settings.store, engine, printers, programFolder.path()});
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.fileList().append(
-            QStringList{workbooks + u"three-sheets.xlsx"_s, workbooks + u"two-sheets.ods"_s, workbooks + u"legacy.xls"_s});
+        form.fileList().append(QStringList{workbooks + u"three-sheets.xlsx"_s, workbooks + u"two-sheets.ods"_s,
+                                           workbooks + u"legacy.xls"_s});
 
         const qint64 self = QCoreApplication::applicationPid();
         QElapsedTimer sinceClose;

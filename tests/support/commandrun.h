@@ -12,8 +12,8 @@ struct CommandRun
     QString out;
     QString err;
 
-    static CommandRun of(const QStringList &arguments, const QProcessEnvironment &environment =
-                                                           QProcessEnvironment::systemEnvironment())
+    static CommandRun of(const QStringList &arguments,
+                         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
         QProcess process;
         process.setProcessEnvironment(environment);

@@ -15,8 +15,8 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
-#include <thread>
 #include <stdexcept>
+#include <thread>
 
 // A scripted engine that writes every call it gets into a shared log, e.g.
 // "open#2 /a.xls", "printsheet#2 Office", "quit#2", "end#2" (#2: the second instance).
@@ -27,8 +27,7 @@ public:
 
     explicit FakeEngine(Availability availability = Availability::Installed)
         : m_availability(availability)
-    {
-    }
+    {}
 
     QString displayName() const override { return QStringLiteral("LibreOffice"); }
     bool canCreateInstance() const override
@@ -71,7 +70,7 @@ public:
     QSet<QString> printFailures;         // paths whose printing fails
     QSet<QString> closeFailures;         // paths whose closing fails
     QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
-    int openDelayMs = 0; // how long every Open takes
+    int openDelayMs = 0;              // how long every Open takes
     std::atomic<bool> stopped{false}; // stopNow() was called; a pending Open then fails at once
 
     mutable std::mutex mutex;
@@ -94,9 +93,10 @@ class FakeSheet final : public EngineSheet
 {
 public:
     FakeSheet(FakeEngine &engine, int id, QString path)
-        : m_engine(engine), m_id(id), m_path(std::move(path))
-    {
-    }
+        : m_engine(engine)
+        , m_id(id)
+        , m_path(std::move(path))
+    {}
     void PrintOut(const QString &printer) override { fakePrint(m_engine, "printsheet", m_id, m_path, printer); }
 
 private:
@@ -109,13 +109,11 @@ class FakeWorkbook final : public EngineWorkbook
 {
 public:
     FakeWorkbook(FakeEngine &engine, int id, QString path)
-        : m_engine(engine), m_id(id), m_path(std::move(path))
-    {
-    }
-    std::unique_ptr<EngineSheet> ActiveSheet() override
-    {
-        return std::make_unique<FakeSheet>(m_engine, m_id, m_path);
-    }
+        : m_engine(engine)
+        , m_id(id)
+        , m_path(std::move(path))
+    {}
+    std::unique_ptr<EngineSheet> ActiveSheet() override { return std::make_unique<FakeSheet>(m_engine, m_id, m_path); }
     void PrintOut(const QString &printer) override { fakePrint(m_engine, "printbook", m_id, m_path, printer); }
 
 private:
@@ -128,9 +126,9 @@ class FakeWorkbooks final : public EngineWorkbooks
 {
 public:
     FakeWorkbooks(FakeEngine &engine, int id)
-        : m_engine(engine), m_id(id)
-    {
-    }
+        : m_engine(engine)
+        , m_id(id)
+    {}
     void Open(const QString &path) override
     {
         m_engine.record(QStringLiteral("open#%1 %2").arg(m_id).arg(path));
@@ -171,9 +169,10 @@ class FakeApplication final : public EngineApplication
 {
 public:
     FakeApplication(FakeEngine &engine, int id)
-        : m_engine(engine), m_id(id), m_workbooks(engine, id)
-    {
-    }
+        : m_engine(engine)
+        , m_id(id)
+        , m_workbooks(engine, id)
+    {}
     ~FakeApplication() override { m_engine.record(QStringLiteral("end#%1").arg(m_id)); }
     EngineWorkbooks &Workbooks() override { return m_workbooks; }
     void Quit() override { m_engine.record(QStringLiteral("quit#%1").arg(m_id)); }

@@ -45,7 +45,7 @@ public:
     }
 
     QList<Message> messages;
-    QList<QStringList> inputs; // prompt, title, default
+    QList<QStringList> inputs;          // prompt, title, default
     QList<QStringList> openFileDialogs; // title, filter
     QStringList folderBrowsers;
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "fakeprompts.h"
 #include "fakeengine.h"
 #include "fakeprintersystem.h"
+#include "fakeprompts.h"
 #include "fakeshellopen.h"
 #include "scriptedrandom.h"
 #include "shell/form1.h"
@@ -18,8 +18,7 @@ struct FormFixture
 {
     explicit FormFixture(FakeEngine::Availability engineAvailability = FakeEngine::Availability::Installed)
         : engine(engineAvailability)
-    {
-    }
+    {}
 
     Form1 &make()
     {

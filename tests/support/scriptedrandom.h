@@ -11,8 +11,7 @@ class ScriptedRandom final : public RandomSource
 public:
     explicit ScriptedRandom(QList<double> values = {0.5})
         : m_values(std::move(values))
-    {
-    }
+    {}
     double next() override { return m_values.size() > 1 ? m_values.takeFirst() : m_values.first(); }
 
 private:

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/settingsstore.h"
 #include "common/apptexts.h"
+#include "common/settingsstore.h"
 
 #include <QTemporaryDir>
 
@@ -12,8 +12,7 @@ class TempSettings final
 public:
     TempSettings()
         : store(dir.path())
-    {
-    }
+    {}
 
     QString get(const QString &key, const QString &fallback = QStringLiteral("<none>")) const
     {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/formfixture.h"
+#include "../support/testfiles.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
 
@@ -12,12 +13,9 @@
 #include <QTest>
 #include <QUrl>
 
-#include "../support/testfiles.h"
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
 
 // A shown list holding the given entries.
 struct ListFixture
@@ -281,8 +279,8 @@ private Q_SLOTS:
         touch(root + u"/second/only/deep.ods"_s);
         touch(root + u"/~kept.xls"_s);
 
-        std::unique_ptr<QMimeData> data(filesData(
-            {root + u"/~kept.xls"_s, root + u"/first"_s, root + u"/missing.xls"_s, root + u"/second"_s}));
+        std::unique_ptr<QMimeData> data(
+            filesData({root + u"/~kept.xls"_s, root + u"/first"_s, root + u"/missing.xls"_s, root + u"/second"_s}));
         drop(form.findChild<FileListView *>(u"ListView1"_s)->viewport(), data.get());
         QCOMPARE(form.fileList().entries(),
                  (QStringList{root + u"/~kept.xls"_s, root + u"/first/z.txt"_s, root + u"/first/sub/a.xls"_s,

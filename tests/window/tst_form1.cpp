@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/formfixture.h"
+#include "common/twips.h"
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
-#include "common/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,9 +20,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 #include <QToolBar>
 #include <QTreeView>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -41,9 +41,9 @@ private Q_SLOTS:
             QFile file(dir.path() + name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QStringList paths =
-            StartupPaths({QUrl::fromLocalFile(dir.path() + u"/b.xlsx"_s).toString(), dir.path() + u"/tree"_s,
-                          u"sftp://otherhost/x.xlsx"_s, u"file://otherhost/y.xlsx"_s});
+        const QStringList paths
+            = StartupPaths({QUrl::fromLocalFile(dir.path() + u"/b.xlsx"_s).toString(), dir.path() + u"/tree"_s,
+                            u"sftp://otherhost/x.xlsx"_s, u"file://otherhost/y.xlsx"_s});
         QCOMPARE(paths, (QStringList{dir.path() + u"/b.xlsx"_s, dir.path() + u"/tree"_s}));
         QCOMPARE(StartupPaths({u"relative.xlsx"_s}), QStringList{QDir::current().absoluteFilePath(u"relative.xlsx"_s)});
 
@@ -51,9 +51,9 @@ private Q_SLOTS:
         Form1 &form = f.make();
         form.fileList().append(QStringList{u"/already.xlsx"_s});
         form.AppendPaths(paths);
-        QCOMPARE(form.fileList().entries(), (QStringList{u"/already.xlsx"_s, dir.path() + u"/b.xlsx"_s,
-                                                         dir.path() + u"/tree/t.xls"_s,
-                                                         dir.path() + u"/tree/sub/s.ods"_s}));
+        QCOMPARE(form.fileList().entries(),
+                 (QStringList{u"/already.xlsx"_s, dir.path() + u"/b.xlsx"_s, dir.path() + u"/tree/t.xls"_s,
+                              dir.path() + u"/tree/sub/s.ods"_s}));
     }
 
     void firstStartOpensOnFilesCentredAtDesignSize()
@@ -256,13 +256,13 @@ private Q_SLOTS:
                 out << a->objectName() + u'=' + (a->isSeparator() ? u"-"_s : a->text());
             return out;
         };
-        QCOMPARE(items(u"m1"_s), (QStringList{u"m2=A&dd Files"_s, u"m3=Add &Folder"_s, u"m4=-"_s,
-                                              u"m5=Clear Selected Files"_s, u"m6=Clear All Files"_s, u"m7=-"_s,
-                                              u"m8=&Exit"_s}));
+        QCOMPARE(items(u"m1"_s),
+                 (QStringList{u"m2=A&dd Files"_s, u"m3=Add &Folder"_s, u"m4=-"_s, u"m5=Clear Selected Files"_s,
+                              u"m6=Clear All Files"_s, u"m7=-"_s, u"m8=&Exit"_s}));
         QCOMPARE(items(u"m9"_s), (QStringList{u"m10=Show Files Tab"_s, u"m12=Show Options Tab"_s}));
-        QCOMPARE(items(u"m15"_s), (QStringList{u"m16=Help"_s, u"m17=Load Sample/Example Files"_s,
-                                               u"m18=Watch Old Demo Video"_s, u"m19=-"_s, u"m20=FAQ"_s,
-                                               u"m21=Visit Tenvara Main Page"_s}));
+        QCOMPARE(items(u"m15"_s),
+                 (QStringList{u"m16=Help"_s, u"m17=Load Sample/Example Files"_s, u"m18=Watch Old Demo Video"_s,
+                              u"m19=-"_s, u"m20=FAQ"_s, u"m21=Visit Tenvara Main Page"_s}));
     }
 
     void toolbarAndMenuReachTheSameOperations()

@@ -5,11 +5,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -118,9 +118,8 @@ private Q_SLOTS:
         QList<int> seen;
         f.engine.openDelayMs = 50;
         QTimer probe;
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value();
-        });
+        QObject::connect(&probe, &QTimer::timeout,
+                         [&] { seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value(); });
         probe.start(10);
         form.findChild<QAction *>(u"command1002"_s)->trigger();
         probe.stop();
@@ -146,9 +145,8 @@ private Q_SLOTS:
         form.fileList().append(entries);
         QList<int> seen;
         QTimer probe;
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value();
-        });
+        QObject::connect(&probe, &QTimer::timeout,
+                         [&] { seen << form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value(); });
         f.engine.openDelayMs = 15;
         probe.start(1);
         form.Start();

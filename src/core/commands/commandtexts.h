@@ -6,27 +6,87 @@
 // Captions of the toolbar and the menus and texts of the help actions, spelled as the user sees them.
 namespace CommandTexts {
 
-inline QString toolbarName() { return QStringLiteral("Standard"); }
-inline QString addFilesButton() { return QStringLiteral("Add Files"); }
-inline QString addFolderButton() { return QStringLiteral("Add Folder"); }
-inline QString clearListButton() { return QStringLiteral("Clear List"); }
-inline QString startPrintingButton() { return QStringLiteral("Start Printing"); }
+inline QString toolbarName()
+{
+    return QStringLiteral("Standard");
+}
+inline QString addFilesButton()
+{
+    return QStringLiteral("Add Files");
+}
+inline QString addFolderButton()
+{
+    return QStringLiteral("Add Folder");
+}
+inline QString clearListButton()
+{
+    return QStringLiteral("Clear List");
+}
+inline QString startPrintingButton()
+{
+    return QStringLiteral("Start Printing");
+}
 
-inline QString fileMenu() { return QStringLiteral("&File"); }
-inline QString addFilesItem() { return QStringLiteral("A&dd Files"); }
-inline QString addFolderItem() { return QStringLiteral("Add &Folder"); }
-inline QString clearSelectedItem() { return QStringLiteral("Clear Selected Files"); }
-inline QString clearAllItem() { return QStringLiteral("Clear All Files"); }
-inline QString exitItem() { return QStringLiteral("&Exit"); }
-inline QString optionsMenu() { return QStringLiteral("&Options"); }
-inline QString showFilesItem() { return QStringLiteral("Show Files Tab"); }
-inline QString showOptionsItem() { return QStringLiteral("Show Options Tab"); }
-inline QString helpMenu() { return QStringLiteral("&Help"); }
-inline QString helpItem() { return QStringLiteral("Help"); }
-inline QString samplesItem() { return QStringLiteral("Load Sample/Example Files"); }
-inline QString videoItem() { return QStringLiteral("Watch Old Demo Video"); }
-inline QString faqItem() { return QStringLiteral("FAQ"); }
-inline QString mainPageItem() { return QStringLiteral("Visit Tenvara Main Page"); }
+inline QString fileMenu()
+{
+    return QStringLiteral("&File");
+}
+inline QString addFilesItem()
+{
+    return QStringLiteral("A&dd Files");
+}
+inline QString addFolderItem()
+{
+    return QStringLiteral("Add &Folder");
+}
+inline QString clearSelectedItem()
+{
+    return QStringLiteral("Clear Selected Files");
+}
+inline QString clearAllItem()
+{
+    return QStringLiteral("Clear All Files");
+}
+inline QString exitItem()
+{
+    return QStringLiteral("&Exit");
+}
+inline QString optionsMenu()
+{
+    return QStringLiteral("&Options");
+}
+inline QString showFilesItem()
+{
+    return QStringLiteral("Show Files Tab");
+}
+inline QString showOptionsItem()
+{
+    return QStringLiteral("Show Options Tab");
+}
+inline QString helpMenu()
+{
+    return QStringLiteral("&Help");
+}
+inline QString helpItem()
+{
+    return QStringLiteral("Help");
+}
+inline QString samplesItem()
+{
+    return QStringLiteral("Load Sample/Example Files");
+}
+inline QString videoItem()
+{
+    return QStringLiteral("Watch Old Demo Video");
+}
+inline QString faqItem()
+{
+    return QStringLiteral("FAQ");
+}
+inline QString mainPageItem()
+{
+    return QStringLiteral("Visit Tenvara Main Page");
+}
 
 inline QString contactMessage(const QString &contactAddress)
 {
@@ -38,7 +98,13 @@ inline QString openSampleFolderQuestion()
                           "(so that you can view them before working with them)?");
 }
 
-inline QString samplesFolder() { return QStringLiteral("Samples"); }
-inline QString videoFolder() { return QStringLiteral("Video"); }
+inline QString samplesFolder()
+{
+    return QStringLiteral("Samples");
+}
+inline QString videoFolder()
+{
+    return QStringLiteral("Video");
+}
 
 } // namespace CommandTexts

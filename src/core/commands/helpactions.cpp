@@ -2,12 +2,12 @@
 #include "helpactions.h"
 
 #include "commands/commandtexts.h"
+#include "common/apptexts.h"
 #include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderwalk.h"
 #include "services/prompts.h"
 #include "services/shellopen.h"
-#include "common/apptexts.h"
 
 #include <QDir>
 
@@ -29,8 +29,8 @@ void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, co
         paths.append(AddFolder::JoinPath(folder, name));
     list.append(paths);
 
-    const MessageAnswer answer = prompts.messageBox(CommandTexts::openSampleFolderQuestion(), MessageStyle::YesNo,
-                                                    AppTexts::appTitle());
+    const MessageAnswer answer
+        = prompts.messageBox(CommandTexts::openSampleFolderQuestion(), MessageStyle::YesNo, AppTexts::appTitle());
     if (answer == MessageAnswer::Yes)
         OpenInShell(shell, folder + QLatin1Char('/'));
 }

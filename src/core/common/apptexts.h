@@ -7,9 +7,18 @@
 // settings file they all keep their values in.
 namespace AppTexts {
 
-inline QString appTitle() { return QStringLiteral("Corvane"); }
+inline QString appTitle()
+{
+    return QStringLiteral("Corvane");
+}
 
-inline QString settingsApplication() { return QStringLiteral("Tenvara"); }
-inline QString settingsSection() { return QStringLiteral("Corvane"); }
+inline QString settingsApplication()
+{
+    return QStringLiteral("Tenvara");
+}
+inline QString settingsSection()
+{
+    return QStringLiteral("Corvane");
+}
 
 } // namespace AppTexts

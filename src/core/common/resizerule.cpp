@@ -31,8 +31,7 @@ LayoutGeometry LayoutGeometry::design()
     return g;
 }
 
-LayoutGeometry applyResizeRule(const LayoutGeometry &current, float clientWidth, float clientHeight,
-                               bool minimised)
+LayoutGeometry applyResizeRule(const LayoutGeometry &current, float clientWidth, float clientHeight, bool minimised)
 {
     LayoutGeometry g = current;
     if (minimised)

@@ -25,5 +25,4 @@ struct LayoutGeometry
 // Each assignment is tried on its own and a negative size is refused, so that
 // control keeps its value while the later steps still run and read the values
 // that really stand. A minimised window keeps everything.
-LayoutGeometry applyResizeRule(const LayoutGeometry &current, float clientWidth, float clientHeight,
-                               bool minimised);
+LayoutGeometry applyResizeRule(const LayoutGeometry &current, float clientWidth, float clientHeight, bool minimised);

@@ -7,8 +7,7 @@
 
 SettingsStore::SettingsStore(QString folder)
     : m_folder(std::move(folder))
-{
-}
+{}
 
 QString SettingsStore::userFolder()
 {

@@ -16,8 +16,7 @@ public:
     // The user's XDG configuration folder (~/.config unless XDG_CONFIG_HOME says otherwise).
     static QString userFolder();
 
-    void SaveSetting(const QString &application, const QString &section, const QString &key,
-                     const QString &value);
+    void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value);
     QString GetSetting(const QString &application, const QString &section, const QString &key,
                        const QString &defaultValue = QString()) const;
 

@@ -6,9 +6,21 @@
 // The maker's addresses, kept here and nowhere else.
 namespace WebAddresses {
 
-inline QString mainPage() { return QStringLiteral("https://www.tenvara.example/corvane/"); }
-inline QString faqPage() { return QStringLiteral("https://www.tenvara.example/corvane/faq/"); }
-inline QString contactPage() { return QStringLiteral("https://www.tenvara.example/contact/"); }
-inline QString supportEmail() { return QStringLiteral("support@tenvara.example"); }
+inline QString mainPage()
+{
+    return QStringLiteral("https://www.tenvara.example/corvane/");
+}
+inline QString faqPage()
+{
+    return QStringLiteral("https://www.tenvara.example/corvane/faq/");
+}
+inline QString contactPage()
+{
+    return QStringLiteral("https://www.tenvara.example/contact/");
+}
+inline QString supportEmail()
+{
+    return QStringLiteral("support@tenvara.example");
+}
 
 } // namespace WebAddresses

@@ -5,8 +5,7 @@
 
 FileListModel::FileListModel(QObject *parent)
     : QAbstractListModel(parent)
-{
-}
+{}
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {

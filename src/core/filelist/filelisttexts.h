@@ -6,22 +6,37 @@
 // Texts of the file list and of the commands that fill it, spelled as the user sees them.
 namespace FileListTexts {
 
-inline QString columnHeader() { return QStringLiteral("Excel Files"); }
+inline QString columnHeader()
+{
+    return QStringLiteral("Excel Files");
+}
 inline QString toolTip()
 {
     return QStringLiteral("Drag and drop files here. Drag files up and down to change order. Double-click "
                           "item to remove it.");
 }
 
-inline QString addFilesTitle() { return QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"); }
-inline QString addFilesFilter() { return QStringLiteral("Excel Files (*.xl*)"); }
+inline QString addFilesTitle()
+{
+    return QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
+}
+inline QString addFilesFilter()
+{
+    return QStringLiteral("Excel Files (*.xl*)");
+}
 
 inline QString extensionPrompt()
 {
     return QStringLiteral("Enter file extension to load:\n\n(* for all files, txt for all txt files, doc for "
                           "all doc files, etc.)");
 }
-inline QString defaultExtension() { return QStringLiteral("xls"); }
-inline QString browseTitle() { return QStringLiteral("Please select folder:"); }
+inline QString defaultExtension()
+{
+    return QStringLiteral("xls");
+}
+inline QString browseTitle()
+{
+    return QStringLiteral("Please select folder:");
+}
 
 } // namespace FileListTexts

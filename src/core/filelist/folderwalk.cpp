@@ -77,7 +77,8 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
         FolderId id{};
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN || (isFolder && wantFolders)) {
             // Links are judged by what they point to; folders need their identity.
-            struct stat st{};
+            struct stat st
+            {};
             if (::fstatat(fd, raw, &st, 0) != 0)
                 continue;
             isFolder = sameFolder(st, id);
@@ -109,7 +110,8 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
 
 bool folderIdOf(const QString &folder, FolderId &id)
 {
-    struct stat st{};
+    struct stat st
+    {};
     if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
         return false;
     return sameFolder(st, id);
@@ -154,8 +156,7 @@ public:
     explicit Matcher(const QString &pattern)
         : m_all(pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
         , m_folded(pattern.toCaseFolded())
-    {
-    }
+    {}
     bool operator()(const QString &foldedName) const { return m_all || matchFolded(m_folded, foldedName); }
 
 private:

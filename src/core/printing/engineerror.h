@@ -14,8 +14,7 @@ public:
     explicit EngineError(QString description)
         : m_description(std::move(description))
         , m_what(m_description.toUtf8())
-    {
-    }
+    {}
 
     const QString &description() const { return m_description; }
     const char *what() const noexcept override { return m_what.constData(); }

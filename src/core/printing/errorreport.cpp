@@ -15,8 +15,7 @@ QString text(const QString &description, const QString &source, int line)
 
 void show(Prompts &prompts, const QString &description, const QString &source, int line)
 {
-    prompts.messageBox(text(description, source, line), MessageStyle::OkExclamation,
-                       PrintingTexts::errorReportTitle());
+    prompts.messageBox(text(description, source, line), MessageStyle::OkExclamation, PrintingTexts::errorReportTitle());
 }
 
 } // namespace ErrorReport

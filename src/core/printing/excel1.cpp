@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "excel1.h"
 
+#include "common/apptexts.h"
 #include "engineapplication.h"
 #include "engineworkbooks.h"
 #include "printingtexts.h"
 #include "services/prompts.h"
-#include "common/apptexts.h"
 #include "spreadsheetengine.h"
 
 namespace Excel1 {

@@ -6,19 +6,37 @@
 // Texts of the "Options" tab and of the print run, spelled as the user sees them.
 namespace PrintingTexts {
 
-inline QString selectPrinterFrame() { return QStringLiteral("Select Printer"); }
-inline QString printOptionsFrame() { return QStringLiteral("Print Options"); }
+inline QString selectPrinterFrame()
+{
+    return QStringLiteral("Select Printer");
+}
+inline QString printOptionsFrame()
+{
+    return QStringLiteral("Print Options");
+}
 inline QString activeSheetOption()
 {
     return QStringLiteral("Print active sheet (first selected sheet you see when you open the file)");
 }
-inline QString allSheetsOption() { return QStringLiteral("Print all sheets"); }
+inline QString allSheetsOption()
+{
+    return QStringLiteral("Print all sheets");
+}
 
 // The settings key of the chosen printer.
-inline QString keyPrinter() { return QStringLiteral("Combo1"); }
+inline QString keyPrinter()
+{
+    return QStringLiteral("Combo1");
+}
 
-inline QString done() { return QStringLiteral("Done."); }
-inline QString noFilesAdded() { return QStringLiteral("No files added."); }
+inline QString done()
+{
+    return QStringLiteral("Done.");
+}
+inline QString noFilesAdded()
+{
+    return QStringLiteral("No files added.");
+}
 
 // engineName: the spreadsheet engine's display name.
 inline QString engineOpenWarning(const QString &engineName)
@@ -28,14 +46,38 @@ inline QString engineOpenWarning(const QString &engineName)
                          "proceed anyway?");
 }
 
-inline QString errorReportTitle() { return QStringLiteral("Application Error"); }
-inline QString printRunSource() { return QStringLiteral("in Corvane5/20/2014.Form1.Start "); }
-inline QString listPrintersSource() { return QStringLiteral("in Corvane5/20/2014.Form1.listPrinters "); }
-inline QString atLine() { return QStringLiteral("at line "); }
-inline QString emailRequest() { return QStringLiteral("Please email screenshot of this message to "); }
+inline QString errorReportTitle()
+{
+    return QStringLiteral("Application Error");
+}
+inline QString printRunSource()
+{
+    return QStringLiteral("in Corvane5/20/2014.Form1.Start ");
+}
+inline QString listPrintersSource()
+{
+    return QStringLiteral("in Corvane5/20/2014.Form1.listPrinters ");
+}
+inline QString atLine()
+{
+    return QStringLiteral("at line ");
+}
+inline QString emailRequest()
+{
+    return QStringLiteral("Please email screenshot of this message to ");
+}
 
-inline QString noInstance() { return QStringLiteral("This step was skipped because the workbook could not be opened."); }
-inline QString noWorkbook() { return noInstance(); }
-inline QString stopped() { return QStringLiteral("The run was stopped."); }
+inline QString noInstance()
+{
+    return QStringLiteral("This step was skipped because the workbook could not be opened.");
+}
+inline QString noWorkbook()
+{
+    return noInstance();
+}
+inline QString stopped()
+{
+    return QStringLiteral("The run was stopped.");
+}
 
 } // namespace PrintingTexts

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printrun.h"
 
+#include "common/apptexts.h"
 #include "engineapplication.h"
 #include "engineerror.h"
 #include "enginesheet.h"
@@ -11,7 +12,6 @@
 #include "printingtexts.h"
 #include "printrunview.h"
 #include "services/prompts.h"
-#include "common/apptexts.h"
 #include "spreadsheetengine.h"
 #include "steprunner.h"
 
@@ -20,8 +20,7 @@ PrintRun::PrintRun(SpreadsheetEngine &engine, Prompts &prompts, PrintRunView &vi
     , m_prompts(prompts)
     , m_view(view)
     , m_runner(runner)
-{
-}
+{}
 
 PrintRun::~PrintRun()
 {

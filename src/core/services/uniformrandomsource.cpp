@@ -3,8 +3,7 @@
 
 UniformRandomSource::UniformRandomSource()
     : m_generator(std::random_device{}())
-{
-}
+{}
 
 double UniformRandomSource::next()
 {

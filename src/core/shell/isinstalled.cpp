@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "isinstalled.h"
 
+#include "common/apptexts.h"
 #include "printing/spreadsheetengine.h"
 #include "services/prompts.h"
-#include "common/apptexts.h"
 #include "shelltexts.h"
 
 namespace IsInstalled {
@@ -17,8 +17,7 @@ void CheckExcelInstalled(const SpreadsheetEngine &engine, Prompts &prompts)
         // A check that cannot even ask counts as "not installed".
     }
     if (!installed)
-        prompts.messageBox(ShellTexts::engineMissing(engine.displayName()), MessageStyle::Ok,
-                           AppTexts::appTitle());
+        prompts.messageBox(ShellTexts::engineMissing(engine.displayName()), MessageStyle::Ok, AppTexts::appTitle());
 }
 
 } // namespace IsInstalled

@@ -6,14 +6,35 @@
 // Texts of the main window and of the settings keys it keeps, spelled as the user sees them.
 namespace ShellTexts {
 
-inline QString filesTab() { return QStringLiteral("Files"); }
-inline QString optionsTab() { return QStringLiteral("Options"); }
+inline QString filesTab()
+{
+    return QStringLiteral("Files");
+}
+inline QString optionsTab()
+{
+    return QStringLiteral("Options");
+}
 
-inline QString keyTab() { return QStringLiteral("TabControl1"); }
-inline QString keyLeft() { return QStringLiteral("Left"); }
-inline QString keyTop() { return QStringLiteral("Top"); }
-inline QString keyWidth() { return QStringLiteral("Width"); }
-inline QString keyHeight() { return QStringLiteral("Height"); }
+inline QString keyTab()
+{
+    return QStringLiteral("TabControl1");
+}
+inline QString keyLeft()
+{
+    return QStringLiteral("Left");
+}
+inline QString keyTop()
+{
+    return QStringLiteral("Top");
+}
+inline QString keyWidth()
+{
+    return QStringLiteral("Width");
+}
+inline QString keyHeight()
+{
+    return QStringLiteral("Height");
+}
 
 // engineName: the spreadsheet engine's display name.
 inline QString engineMissing(const QString &engineName)
@@ -23,6 +44,9 @@ inline QString engineMissing(const QString &engineName)
                          "software without error.");
 }
 
-inline QString skinFile() { return QStringLiteral("x/o.cjs"); }
+inline QString skinFile()
+{
+    return QStringLiteral("x/o.cjs");
+}
 
 } // namespace ShellTexts

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <com/sun/star/task/XInteractionHandler.hpp>
 #include <cppuhelper/implbase1.hxx>
-
-#include <QString>
 
 #include <mutex>
 
@@ -14,8 +13,8 @@
 class AbortingHandler final : public cppu::WeakImplHelper1<com::sun::star::task::XInteractionHandler>
 {
 public:
-    void SAL_CALL handle(const com::sun::star::uno::Reference<com::sun::star::task::XInteractionRequest> &request)
-        override;
+    void SAL_CALL
+    handle(const com::sun::star::uno::Reference<com::sun::star::task::XInteractionRequest> &request) override;
 
     // Why the last request was refused, in the user's words; empty when none came.
     QString reason() const;

@@ -7,8 +7,7 @@
 LibreOfficeApplication::LibreOfficeApplication(std::shared_ptr<LibreOfficeSession> session)
     : m_session(std::move(session))
     , m_workbooks(std::make_unique<LibreOfficeWorkbooks>(m_session))
-{
-}
+{}
 
 LibreOfficeApplication::~LibreOfficeApplication()
 {

@@ -3,9 +3,9 @@
 
 #include "libreofficeapplication.h"
 #include "libreofficeprocess.h"
+#include "libreofficesession.h"
 #include "officeregistry.h"
 #include "officeworkspace.h"
-#include "libreofficesession.h"
 #include "printing/engineerror.h"
 #include "profiletemplate.h"
 #include "runningprocesses.h"
@@ -33,8 +33,8 @@ LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs,
 {
     OfficeRegistry::clearStop();
     try {
-        m_workspace = std::make_unique<OfficeWorkspace>(workspace.isEmpty() ? OfficeWorkspace::defaultLocation()
-                                                                            : workspace);
+        m_workspace
+            = std::make_unique<OfficeWorkspace>(workspace.isEmpty() ? OfficeWorkspace::defaultLocation() : workspace);
         m_workspace->removeAbandoned();
     } catch (const EngineError &error) {
         // Reported when an office is to start, at the step that needs one.
@@ -99,8 +99,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
     auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
-                                                        m_callTimeoutMs,
-                                                        m_printers);
+                                                        m_callTimeoutMs, m_printers);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
 
@@ -111,8 +110,8 @@ bool LibreOfficeEngine::isUserInstanceRunning()
     const QByteArray ours = "--accept=pipe,name=" + LibreOfficeProcess::pipePrefix().toUtf8();
     bool found = false;
     RunningProcesses::forEach([&](const RunningProcesses::Process &process) {
-        found = process.read("comm").trimmed() == "soffice.bin" && process.owner() == ::getuid()
-            && !process.isZombie() && !process.commandLine().contains(ours);
+        found = process.read("comm").trimmed() == "soffice.bin" && process.owner() == ::getuid() && !process.isZombie()
+            && !process.commandLine().contains(ours);
         return !found;
     });
     return found;

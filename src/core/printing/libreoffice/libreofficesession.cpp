@@ -7,6 +7,7 @@
 #include "unoenvironment.h"
 #include "unostrings.h"
 
+#include <QRegularExpression>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -15,8 +16,6 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
-
-#include <QRegularExpression>
 
 #include <chrono>
 #include <thread>
@@ -177,6 +176,6 @@ void LibreOfficeSession::terminate()
     if (!agreed)
         throw EngineError(QStringLiteral("LibreOffice refused to quit and was stopped."));
     if (!ended)
-        throw EngineError(QStringLiteral("LibreOffice did not quit within %1 seconds and was stopped.")
-                              .arg(m_timeoutMs / 1000.0));
+        throw EngineError(
+            QStringLiteral("LibreOffice did not quit within %1 seconds and was stopped.").arg(m_timeoutMs / 1000.0));
 }

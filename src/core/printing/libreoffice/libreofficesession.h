@@ -4,10 +4,9 @@
 #include "libreofficeprocess.h"
 #include "watchdog.h"
 
+#include <QString>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
-
-#include <QString>
 
 #include <functional>
 #include <memory>

@@ -7,30 +7,28 @@
 #include "unostrings.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPages.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
-#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
-#include <com/sun/star/table/CellRangeAddress.hpp>
-#include <com/sun/star/container/XNamed.hpp>
-#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 
 using namespace com::sun::star;
 
 LibreOfficeSheet::LibreOfficeSheet(std::shared_ptr<LibreOfficeSession> session,
-                                   uno::Reference<lang::XComponent> document,
-                                   uno::Reference<sheet::XSpreadsheet> sheet)
+                                   uno::Reference<lang::XComponent> document, uno::Reference<sheet::XSpreadsheet> sheet)
     : m_session(std::move(session))
     , m_document(std::move(document))
     , m_sheet(std::move(sheet))
-{
-}
+{}
 
 namespace {
 
@@ -52,16 +50,16 @@ bool hasPrintableContent(const uno::Reference<lang::XComponent> &document,
         if (page.is() && page->getCount() > 0)
             return true;
     }
-    constexpr sal_Int16 content = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
-        | sheet::CellFlags::FORMULA;
+    constexpr sal_Int16 content
+        = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING | sheet::CellFlags::FORMULA;
     const auto hasContent = [](const uno::Reference<uno::XInterface> &range) {
         const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSheetCellRanges> found = query->queryContentCells(content);
         return found.is() && found->getCount() > 0;
     };
     const uno::Reference<sheet::XPrintAreas> printAreas(sheet, uno::UNO_QUERY);
-    const uno::Sequence<table::CellRangeAddress> areas =
-        printAreas.is() ? printAreas->getPrintAreas() : uno::Sequence<table::CellRangeAddress>();
+    const uno::Sequence<table::CellRangeAddress> areas
+        = printAreas.is() ? printAreas->getPrintAreas() : uno::Sequence<table::CellRangeAddress>();
     if (areas.getLength() == 0)
         return hasContent(sheet);
     for (const table::CellRangeAddress &area : areas) {

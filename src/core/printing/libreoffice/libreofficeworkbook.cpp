@@ -8,14 +8,13 @@
 #include "printjobwatcher.h"
 #include "unostrings.h"
 
-#include <rtl/ref.hxx>
-
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/view/XPrintJobBroadcaster.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
+#include <rtl/ref.hxx>
 
 using namespace com::sun::star;
 
@@ -23,8 +22,7 @@ LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> ses
                                          uno::Reference<lang::XComponent> document)
     : m_session(std::move(session))
     , m_document(std::move(document))
-{
-}
+{}
 
 std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()
 {

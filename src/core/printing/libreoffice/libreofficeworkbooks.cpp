@@ -7,8 +7,9 @@
 #include "printing/engineerror.h"
 #include "unostrings.h"
 
-#include <rtl/ref.hxx>
-
+#include <QFileInfo>
+#include <QStringConverter>
+#include <QUrl>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -17,10 +18,7 @@
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-
-#include <QFileInfo>
-#include <QStringConverter>
-#include <QUrl>
+#include <rtl/ref.hxx>
 
 using namespace com::sun::star;
 
@@ -41,9 +39,10 @@ void checkFile(const QString &path)
     // A name that is not valid in the system's encoding reaches us with
     // replacement characters and so names no file.
     if (!info.exists() && path.contains(QChar::ReplacementCharacter))
-        throw EngineError(QStringLiteral("The name of \"%1\" cannot be read in the system's encoding (%2), so the "
-                                         "file cannot be opened. Renaming it helps.")
-                              .arg(path, QString::fromLatin1(QStringConverter::nameForEncoding(QStringConverter::System))));
+        throw EngineError(
+            QStringLiteral("The name of \"%1\" cannot be read in the system's encoding (%2), so the "
+                           "file cannot be opened. Renaming it helps.")
+                .arg(path, QString::fromLatin1(QStringConverter::nameForEncoding(QStringConverter::System))));
     if (!info.exists())
         throw EngineError(QStringLiteral("The file \"%1\" does not exist.").arg(path));
     if (info.isDir())
@@ -70,14 +69,13 @@ void closeDocument(const uno::Reference<lang::XComponent> &document)
 
 LibreOfficeWorkbooks::LibreOfficeWorkbooks(std::shared_ptr<LibreOfficeSession> session)
     : m_session(std::move(session))
-{
-}
+{}
 
 void LibreOfficeWorkbooks::Open(const QString &path)
 {
     checkFile(path);
-    const rtl::OUString url =
-        toOUString(QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
+    const rtl::OUString url
+        = toOUString(QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
     const rtl::Reference<AbortingHandler> handler = new AbortingHandler;
 
     uno::Sequence<beans::PropertyValue> arguments(5);
@@ -86,8 +84,7 @@ void LibreOfficeWorkbooks::Open(const QString &path)
     arguments[1] = property("ReadOnly", uno::Any(true));
     arguments[2] = property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE));
     arguments[3] = property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE));
-    arguments[4] = property("InteractionHandler",
-                            uno::Any(uno::Reference<task::XInteractionHandler>(handler.get())));
+    arguments[4] = property("InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(handler.get())));
 
     uno::Reference<lang::XComponent> document;
     try {

@@ -27,12 +27,12 @@ OfficeFolder::OfficeFolder(int workspaceFd, const QString &workspacePath)
 {
     QByteArray pattern = QFile::encodeName(workspacePath + QStringLiteral("/office-%1-XXXXXX").arg(::getpid()));
     if (!::mkdtemp(pattern.data()))
-        throw EngineError(QStringLiteral("Could not create a folder for LibreOffice in %1: %2")
-                              .arg(workspacePath, systemError()));
+        throw EngineError(
+            QStringLiteral("Could not create a folder for LibreOffice in %1: %2").arg(workspacePath, systemError()));
     m_path = QFile::decodeName(pattern);
     m_workspaceFd = ::fcntl(workspaceFd, F_DUPFD_CLOEXEC, 0);
-    m_fd = ::openat(workspaceFd, QFile::encodeName(name()).constData(),
-                    O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    m_fd
+        = ::openat(workspaceFd, QFile::encodeName(name()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     // Held until the folder is gone; another program that cannot take it
     // knows the folder is in use.
     if (m_workspaceFd < 0 || m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0) {

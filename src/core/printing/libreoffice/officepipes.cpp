@@ -46,8 +46,8 @@ QStringList listenedBy(const QList<pid_t> &processes)
         const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
         for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
             char target[64] = {};
-            const ssize_t length =
-                ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof(target) - 1);
+            const ssize_t length
+                = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof(target) - 1);
             const QByteArray link(target, length > 0 ? int(length) : 0);
             if (link.startsWith("socket:[") && link.endsWith(']'))
                 inodes.insert(link.mid(8).chopped(1));

@@ -56,8 +56,8 @@ QByteArray readLedger(int folderFd)
 // to write them all down.
 QStringList endOffice(const OfficeLedger &ledger)
 {
-    const QStringList pipes =
-        OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
+    const QStringList pipes
+        = OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
     const auto deadline = std::chrono::steady_clock::now() + officeEndBound;
     for (;;) {
         const QList<pid_t> processes = RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument());
@@ -74,7 +74,8 @@ QStringList endOffice(const OfficeLedger &ledger)
 QString OfficeWorkspace::defaultLocation()
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    struct stat info{};
+    struct stat info
+    {};
     if (runtime.startsWith('/') && ::lstat(runtime.constData(), &info) == 0 && isPrivateFolderOfThisUser(info)
         && (info.st_mode & 077) == 0)
         return QFile::decodeName(runtime) + QStringLiteral("/corvane");
@@ -87,8 +88,10 @@ OfficeWorkspace::OfficeWorkspace(QString location)
     const QByteArray native = QFile::encodeName(m_path);
     QDir().mkpath(QFileInfo(m_path).path());
     ::mkdir(native.constData(), 0700);
-    struct stat named{};
-    struct stat opened{};
+    struct stat named
+    {};
+    struct stat opened
+    {};
     m_fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (m_fd < 0 || ::lstat(native.constData(), &named) != 0 || ::fstat(m_fd, &opened) != 0
         || !isPrivateFolderOfThisUser(opened) || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev) {
@@ -138,7 +141,8 @@ void OfficeWorkspace::removeAbandoned()
 
 void OfficeWorkspace::removeIfAbandoned(const QByteArray &name)
 {
-    struct stat info{};
+    struct stat info
+    {};
     if (::fstatat(m_fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !isPrivateFolderOfThisUser(info))
         return;
     const int folderFd = ::openat(m_fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -151,8 +155,8 @@ void OfficeWorkspace::removeIfAbandoned(const QByteArray &name)
     }
     const std::optional<OfficeLedger> ledger = OfficeLedger::fromText(readLedger(folderFd));
     const bool young = ::time(nullptr) - info.st_mtime < youngFolderSeconds;
-    const bool ownerLives = ledger && ledger->ownerStart != 0
-        && RunningProcesses::startTimeOf(ledger->ownerPid) == ledger->ownerStart;
+    const bool ownerLives
+        = ledger && ledger->ownerStart != 0 && RunningProcesses::startTimeOf(ledger->ownerPid) == ledger->ownerStart;
     if ((!ledger && young) || ownerLives) {
         ::close(folderFd);
         return;

@@ -14,9 +14,7 @@ void SAL_CALL PrintJobWatcher::printJobEvent(const view::PrintJobEvent &event)
     }
 }
 
-void SAL_CALL PrintJobWatcher::disposing(const lang::EventObject &)
-{
-}
+void SAL_CALL PrintJobWatcher::disposing(const lang::EventObject &) {}
 
 bool PrintJobWatcher::failed() const
 {

@@ -4,11 +4,10 @@
 #include "printing/engineerror.h"
 #include "unostrings.h"
 
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
-
 #include <QFileInfo>
 #include <QUrl>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
 
 #include <mutex>
 
@@ -29,8 +28,9 @@ uno::Reference<uno::XComponentContext> localContext(const QString &program)
         return QString::fromUtf8(QUrl::fromLocalFile(folder + QLatin1Char('/') + name).toEncoded());
     };
     rtl::Bootstrap::set("URE_INTERNAL_LIB_DIR", toOUString(url(QString())));
-    rtl::Bootstrap::set("UNO_TYPES", toOUString(url(QStringLiteral("types.rdb")) + QLatin1Char(' ')
-                                                + url(QStringLiteral("types/offapi.rdb"))));
+    rtl::Bootstrap::set(
+        "UNO_TYPES",
+        toOUString(url(QStringLiteral("types.rdb")) + QLatin1Char(' ') + url(QStringLiteral("types/offapi.rdb"))));
     rtl::Bootstrap::set("UNO_SERVICES", toOUString(url(QStringLiteral("services.rdb"))));
     try {
         context = cppu::defaultBootstrap_InitialComponentContext();

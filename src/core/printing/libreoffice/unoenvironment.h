@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <com/sun/star/uno/XComponentContext.hpp>
-
 #include <QString>
+#include <com/sun/star/uno/XComponentContext.hpp>
 
 // The UNO environment of this process, which it needs to talk to any office.
 namespace UnoEnvironment {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QString>
-
 #include <rtl/ustring.hxx>
 
 // QString and UNO's OUString are both UTF-16.

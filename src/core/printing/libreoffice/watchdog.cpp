@@ -4,8 +4,7 @@
 Watchdog::Watchdog(std::function<void()> onTimeout)
     : m_onTimeout(std::move(onTimeout))
     , m_thread([this] { watch(); })
-{
-}
+{}
 
 Watchdog::~Watchdog()
 {
