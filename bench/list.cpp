@@ -52,14 +52,14 @@ int main(int argc, char **argv)
     for (const QString &path : paths)
         form.fileList().append(path);
     QApplication::processEvents();
-    const double appendOneByOne = timer.nsecsElapsed() / 1e9;
+    const double appendOneByOne = double(timer.nsecsElapsed()) / 1e9;
     const double rss = residentMegabytes();
 
     form.ClearList();
     timer.restart();
     form.fileList().append(paths);
     QApplication::processEvents();
-    const double appendAtOnce = timer.nsecsElapsed() / 1e9;
+    const double appendAtOnce = double(timer.nsecsElapsed()) / 1e9;
 
     auto *view = form.findChild<FileListView *>(QStringLiteral("ListView1"));
     QItemSelection everySecond;
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     timer.restart();
     form.findChild<QAction *>(QStringLiteral("m5"))->trigger();
     QApplication::processEvents();
-    const double clearSelected = timer.nsecsElapsed() / 1e9;
+    const double clearSelected = double(timer.nsecsElapsed()) / 1e9;
     const int left = form.fileList().count();
 
     std::printf("entries: %d\n", entryCount);

@@ -107,13 +107,13 @@ int main(int argc, char **argv)
         for (const QString &workbook : std::as_const(workbooks))
             run(soffice,
                 {profile, QStringLiteral("--headless"), QStringLiteral("--pt"), QStringLiteral("Bench"), workbook});
-        loopSeconds = std::min(loopSeconds, timer.nsecsElapsed() / 1e9);
+        loopSeconds = std::min(loopSeconds, double(timer.nsecsElapsed()) / 1e9);
 
         ListView view(workbooks);
         PrintRun printRun(engine, prompts, view, runner);
         timer.restart();
         printRun.Start();
-        runSeconds = std::min(runSeconds, timer.nsecsElapsed() / 1e9);
+        runSeconds = std::min(runSeconds, double(timer.nsecsElapsed()) / 1e9);
         failedSteps += printRun.summary().failedSteps;
     }
 

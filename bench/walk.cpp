@@ -51,7 +51,7 @@ double bestOf(int runs, const std::function<void()> &work)
         QElapsedTimer timer;
         timer.start();
         work();
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
     }
     return best;
 }

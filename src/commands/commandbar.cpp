@@ -110,7 +110,8 @@ QToolBar *CreateStaticBar(QMainWindow &window, const CommandOperations &operatio
         QAction *action = bar->addAction(commandIcon(id), caption);
         action->setObjectName(QStringLiteral("command%1").arg(id));
         action->setData(id);
-        QObject::connect(action, &QAction::triggered, &window, [execute = operations.execute, id] { execute(id); });
+        QObject::connect(action, &QAction::triggered, &window,
+                         [execute = operations.execute, commandId = id] { execute(commandId); });
     }
     window.addToolBar(Qt::TopToolBarArea, bar);
     return bar;

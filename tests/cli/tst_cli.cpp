@@ -30,12 +30,12 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString r = dir.path();
-        touch(r + u"/tree/B/b.xlsx"_s);
-        touch(r + u"/tree/A/a.xlsx"_s);
-        touch(r + u"/tree/A/notes.txt"_s);
-        touch(r + u"/tree/top.XLSX"_s);
-        touch(r + u"/tree/~lock.xlsx"_s);
-        touch(r + u"/tree/.hidden/h.xlsx"_s);
+        QVERIFY(touch(r + u"/tree/B/b.xlsx"_s));
+        QVERIFY(touch(r + u"/tree/A/a.xlsx"_s));
+        QVERIFY(touch(r + u"/tree/A/notes.txt"_s));
+        QVERIFY(touch(r + u"/tree/top.XLSX"_s));
+        QVERIFY(touch(r + u"/tree/~lock.xlsx"_s));
+        QVERIFY(touch(r + u"/tree/.hidden/h.xlsx"_s));
 
         const CommandRun all = CommandRun::of({u"--list"_s, r + u"/first.xls"_s, r + u"/tree"_s, u"~given.xls"_s});
         QCOMPARE(all.exitCode, 0);
@@ -124,7 +124,7 @@ private Q_SLOTS:
     void noPrinterToPrintOnExitsWithTwo()
     {
         QTemporaryDir dir;
-        touch(dir.path() + u"/a.xlsx"_s);
+        QVERIFY(touch(dir.path() + u"/a.xlsx"_s));
         const CommandRun run = CommandRun::of({dir.path() + u"/a.xlsx"_s}, withoutPrinters());
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(u"no printer"_s), qPrintable(run.err));

@@ -14,20 +14,22 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Makes the files (and the folders they need) below root; a name ending in
-// "/" makes just a folder.
-void makeTree(const QString &root, const QStringList &entries)
+// "/" makes just a folder. False when any of them could not be made.
+[[nodiscard]] bool makeTree(const QString &root, const QStringList &entries)
 {
     for (const QString &entry : entries) {
         const QString path = root + u'/' + entry;
         if (entry.endsWith(u'/')) {
-            QVERIFY(QDir().mkpath(path));
+            if (!QDir().mkpath(path))
+                return false;
             continue;
         }
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("x");
+        if (!file.open(QIODevice::WriteOnly) || file.write("x") != 1)
+            return false;
     }
+    return true;
 }
 
 QStringList relative(const QString &root, const QStringList &paths)
@@ -48,7 +50,7 @@ private Q_SLOTS:
     void foldersComeBreadthFirstGroupedByParent()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"B/B1/f.xls"_s, u"A/A1/f.xls"_s, u"A/A2/"_s, u"f.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"B/B1/f.xls"_s, u"A/A1/f.xls"_s, u"A/A2/"_s, u"f.xls"_s}));
         QStringList folders{dir.path() + u'/'};
         AddFolder::CollectSubfolders(folders, true);
         QCOMPARE(relative(dir.path(), folders.mid(1)),
@@ -62,7 +64,7 @@ private Q_SLOTS:
     void filesFollowTheFolderOrder()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"B/B1/b1.xls"_s, u"A/A1/a1.xls"_s, u"A/a.xls"_s, u"B/b.xls"_s, u"r.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"B/B1/b1.xls"_s, u"A/A1/a1.xls"_s, u"A/a.xls"_s, u"B/b.xls"_s, u"r.xls"_s}));
         QCOMPARE(relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.xls"_s)),
                  (QStringList{u"r.xls"_s, u"A/a.xls"_s, u"B/b.xls"_s, u"A/A1/a1.xls"_s, u"B/B1/b1.xls"_s}));
     }
@@ -70,7 +72,7 @@ private Q_SLOTS:
     void namesAreOrderedIgnoringCase()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"b.xls"_s, u"C.xls"_s, u"a.xls"_s, u"Ä.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"b.xls"_s, u"C.xls"_s, u"a.xls"_s, u"Ä.xls"_s}));
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.*"_s),
                  (QStringList{u"a.xls"_s, u"b.xls"_s, u"C.xls"_s, u"Ä.xls"_s}));
     }
@@ -78,7 +80,7 @@ private Q_SLOTS:
     void patternsMatchLikeTheUsersFileDialogs()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"a.xls"_s, u"B.XLS"_s, u"c.xlsx"_s, u"d.txt"_s, u"noext"_s, u"e.xls.bak"_s});
+        QVERIFY(makeTree(dir.path(), {u"a.xls"_s, u"B.XLS"_s, u"c.xlsx"_s, u"d.txt"_s, u"noext"_s, u"e.xls.bak"_s}));
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.xls"_s), (QStringList{u"a.xls"_s, u"B.XLS"_s}));
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.XLS"_s), (QStringList{u"a.xls"_s, u"B.XLS"_s}));
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.xl*"_s),
@@ -93,7 +95,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QStringList matching{u"*a.xls"_s,  u"*star.xls"_s, u"**.xls"_s,          u"a*.xls"_s, u"q?.XLS"_s,
                                    u"[x].xls"_s, u"b]c.xls"_s,   u"back\\slash.xls"_s, u"?.xls"_s};
-        makeTree(dir.path(), matching + QStringList{u"*.xlsx"_s, u"?.txt"_s, u"[x].xl"_s});
+        QVERIFY(makeTree(dir.path(), matching + QStringList{u"*.xlsx"_s, u"?.txt"_s, u"[x].xl"_s}));
         QStringList found = AddFolder::ListFiles(dir.path(), u"*.xls"_s);
         found.sort();
         QStringList expected = matching;
@@ -105,7 +107,7 @@ private Q_SLOTS:
     void tildeNamesAreLeftOutOfTheWalkOnly()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"~$lock.xls"_s, u"real.xls"_s, u"sub/~temp.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"~$lock.xls"_s, u"real.xls"_s, u"sub/~temp.xls"_s}));
         QCOMPARE(relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.xls"_s)), QStringList{u"real.xls"_s});
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.xls"_s), (QStringList{u"real.xls"_s, u"~$lock.xls"_s}));
     }
@@ -113,7 +115,7 @@ private Q_SLOTS:
     void hiddenFoldersAreSkippedButHiddenFilesCount()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u".hidden/inside.xls"_s, u".dotfile.xls"_s, u"sub/.also.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u".hidden/inside.xls"_s, u".dotfile.xls"_s, u"sub/.also.xls"_s}));
         QCOMPARE(relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.xls"_s)),
                  (QStringList{u".dotfile.xls"_s, u"sub/.also.xls"_s}));
     }
@@ -121,7 +123,7 @@ private Q_SLOTS:
     void onlyOrdinaryFilesAreListed()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"folder.xls/"_s, u"file.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"folder.xls/"_s, u"file.xls"_s}));
         QVERIFY(::mkfifo(QFile::encodeName(dir.path() + u"/pipe.xls"_s).constData(), 0600) == 0);
         QCOMPARE(AddFolder::ListFiles(dir.path(), u"*.*"_s), QStringList{u"file.xls"_s});
     }
@@ -129,7 +131,7 @@ private Q_SLOTS:
     void linksAreFollowedButNoFolderTwice()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"a/one.xls"_s, u"other/two.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"a/one.xls"_s, u"other/two.xls"_s}));
         QVERIFY(QFile::link(dir.path(), dir.path() + u"/a/loop"_s));
         QVERIFY(QFile::link(dir.path() + u"/other"_s, dir.path() + u"/a/toOther"_s));
         QVERIFY(QFile::link(dir.path() + u"/other/two.xls"_s, dir.path() + u"/a/link.xls"_s));
@@ -148,7 +150,7 @@ private Q_SLOTS:
         if (::geteuid() == 0)
             QSKIP("the superuser reads every folder");
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"locked/in.xls"_s, u"open/in.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"locked/in.xls"_s, u"open/in.xls"_s}));
         QFile::setPermissions(dir.path() + u"/locked"_s, QFileDevice::Permissions());
         const QStringList files = relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.xls"_s));
         QFile::setPermissions(dir.path() + u"/locked"_s,
@@ -165,7 +167,7 @@ private Q_SLOTS:
     void unicodeNamesAreKept()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"Ünïcødé/日本語.xls"_s, u"Ελληνικά.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"Ünïcødé/日本語.xls"_s, u"Ελληνικά.xls"_s}));
         QCOMPARE(relative(dir.path(), AddFolder::CollectFiles(dir.path(), u"*.XLS"_s)),
                  (QStringList{u"Ελληνικά.xls"_s, u"Ünïcødé/日本語.xls"_s}));
     }
@@ -177,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(AddFolder::JoinPath(u"/data/"_s, u"a.xls"_s), u"/data/a.xls"_s);
 
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"sub/a.xls"_s});
+        QVERIFY(makeTree(dir.path(), {u"sub/a.xls"_s}));
         for (const QString &path : AddFolder::CollectFiles(dir.path() + u'/', u"*.*"_s))
             QVERIFY2(!path.contains(u"//"_s), qPrintable(path));
     }
@@ -185,7 +187,7 @@ private Q_SLOTS:
     void theYieldIsCalledDuringTheWalk()
     {
         QTemporaryDir dir;
-        makeTree(dir.path(), {u"a/1"_s, u"b/2"_s, u"c/3"_s});
+        QVERIFY(makeTree(dir.path(), {u"a/1"_s, u"b/2"_s, u"c/3"_s}));
         int yields = 0;
         AddFolder::CollectFiles(dir.path(), u"*.*"_s, [&yields] { ++yields; });
         QVERIFY(yields >= 4);

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -37,7 +40,7 @@ bool writeFile(const QString &path, const QByteArray &content)
 // An office folder as a program that was killed leaves it: with a ledger, no lock.
 QString plantAbandonedFolder(const QString &workspace, const QString &name, const OfficeLedger &ledger)
 {
-    const QString folder = workspace + u'/' + name;
+    QString folder = workspace + u'/' + name;
     QDir().mkpath(folder + u"/profile/user"_s);
     writeFile(folder + u"/profile/user/registrymodifications.xcu"_s, "x");
     writeFile(folder + u"/ledger"_s, ledger.toText());
@@ -63,8 +66,9 @@ int listenAt(const QString &path)
     address.sun_family = AF_UNIX;
     const QByteArray native = QFile::encodeName(path);
     std::memcpy(address.sun_path, native.constData(), std::size_t(native.size()));
-    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address));
-    ::listen(fd, 1);
+    // A test that cannot make its socket cannot go on.
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0 || ::listen(fd, 1) != 0)
+        qFatal("listening on %s: %s", native.constData(), std::strerror(errno));
     return fd;
 }
 

@@ -11,8 +11,8 @@
 class PrintedJobs final
 {
 public:
-    explicit PrintedJobs(QString cupsFolder)
-        : m_out(std::move(cupsFolder) + QStringLiteral("/out"))
+    explicit PrintedJobs(const QString &cupsFolder)
+        : m_out(cupsFolder + QStringLiteral("/out"))
     {}
 
     // Job files of a queue, oldest first.

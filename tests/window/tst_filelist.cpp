@@ -272,12 +272,12 @@ private Q_SLOTS:
         Form1 &form = fx.make();
         QTemporaryDir dir;
         const QString root = dir.path();
-        touch(root + u"/first/z.txt"_s);
-        touch(root + u"/first/sub/a.xls"_s);
-        touch(root + u"/first/~skip.xls"_s);
-        touch(root + u"/first/.hidden/no.xls"_s);
-        touch(root + u"/second/only/deep.ods"_s);
-        touch(root + u"/~kept.xls"_s);
+        QVERIFY(touch(root + u"/first/z.txt"_s));
+        QVERIFY(touch(root + u"/first/sub/a.xls"_s));
+        QVERIFY(touch(root + u"/first/~skip.xls"_s));
+        QVERIFY(touch(root + u"/first/.hidden/no.xls"_s));
+        QVERIFY(touch(root + u"/second/only/deep.ods"_s));
+        QVERIFY(touch(root + u"/~kept.xls"_s));
 
         std::unique_ptr<QMimeData> data(
             filesData({root + u"/~kept.xls"_s, root + u"/first"_s, root + u"/missing.xls"_s, root + u"/second"_s}));
@@ -292,11 +292,11 @@ private Q_SLOTS:
         FormFixture fx;
         Form1 &form = fx.make();
         QTemporaryDir dir;
-        touch(dir.path() + u"/B/b.XLS"_s);
-        touch(dir.path() + u"/A/a.xls"_s);
-        touch(dir.path() + u"/A/a.xlsx"_s);
-        touch(dir.path() + u"/r.xls"_s);
-        touch(dir.path() + u"/~r.xls"_s);
+        QVERIFY(touch(dir.path() + u"/B/b.XLS"_s));
+        QVERIFY(touch(dir.path() + u"/A/a.xls"_s));
+        QVERIFY(touch(dir.path() + u"/A/a.xlsx"_s));
+        QVERIFY(touch(dir.path() + u"/r.xls"_s));
+        QVERIFY(touch(dir.path() + u"/~r.xls"_s));
         fx.prompts.inputAnswers = {u"XLS"_s};
         fx.prompts.folderAnswers = {dir.path()};
         form.AddFolder();

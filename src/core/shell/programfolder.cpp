@@ -6,7 +6,7 @@
 
 QString ProgramFolder(const QString &executableFolder)
 {
-    const QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/../share/corvane"));
+    QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/../share/corvane"));
     if (QFileInfo(installed).isDir())
         return installed;
     return QDir::cleanPath(executableFolder);

@@ -26,7 +26,8 @@ bool isExecutableFile(const QString &path)
 
 } // namespace
 
-LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs, QString program, QString workspace)
+LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs, QString program,
+                                     const QString &workspace)
     : m_printers(printers)
     , m_callTimeoutMs(callTimeoutMs)
     , m_program(std::move(program))
@@ -58,7 +59,7 @@ QString LibreOfficeEngine::findProgram()
 {
     // Debian's packages put the program here and a link to it on the PATH;
     // the program folder is preferred because it works without that link.
-    const QString packaged = QStringLiteral("/usr/lib/libreoffice/program/soffice");
+    QString packaged = QStringLiteral("/usr/lib/libreoffice/program/soffice");
     if (isExecutableFile(packaged))
         return packaged;
     return QStandardPaths::findExecutable(QStringLiteral("soffice"));
@@ -67,7 +68,7 @@ QString LibreOfficeEngine::findProgram()
 QString LibreOfficeEngine::profileTemplate()
 {
     const std::lock_guard lock(m_templateMutex);
-    const QString folder = ProfileTemplate::folderFor(m_program);
+    QString folder = ProfileTemplate::folderFor(m_program);
     if (QFileInfo(folder).isDir())
         return folder;
     // The first office makes a profile of its own; once it has quit cleanly,

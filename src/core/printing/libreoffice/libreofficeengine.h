@@ -24,7 +24,7 @@ public:
     // workspace: the private folder for the offices' work. Starting an engine
     // ends the offices of programs that were killed and removes what they left.
     explicit LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs = defaultCallTimeoutMs,
-                               QString program = findProgram(), QString workspace = QString());
+                               QString program = findProgram(), const QString &workspace = QString());
     ~LibreOfficeEngine() override;
 
     QString displayName() const override;

@@ -113,7 +113,7 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
         return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
     // LibreOffice ends its messages with the place in its sources they come from.
     static const QRegularExpression sourcePlace(QStringLiteral("\\s+at \\S+\\.[ch]xx:\\d+\\s*$"));
-    const QString cleaned = QString(message).remove(sourcePlace).trimmed();
+    QString cleaned = QString(message).remove(sourcePlace).trimmed();
     if (cleaned.isEmpty())
         return QStringLiteral("LibreOffice failed while %1.").arg(doing);
     return cleaned;

@@ -24,10 +24,11 @@
 using namespace com::sun::star;
 
 LibreOfficeSheet::LibreOfficeSheet(std::shared_ptr<LibreOfficeSession> session,
-                                   uno::Reference<lang::XComponent> document, uno::Reference<sheet::XSpreadsheet> sheet)
+                                   const uno::Reference<lang::XComponent> &document,
+                                   const uno::Reference<sheet::XSpreadsheet> &sheet)
     : m_session(std::move(session))
-    , m_document(std::move(document))
-    , m_sheet(std::move(sheet))
+    , m_document(document)
+    , m_sheet(sheet)
 {}
 
 namespace {

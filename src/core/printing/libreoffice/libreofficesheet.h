@@ -14,8 +14,8 @@ class LibreOfficeSheet final : public EngineSheet
 {
 public:
     LibreOfficeSheet(std::shared_ptr<LibreOfficeSession> session,
-                     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> document,
-                     com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> sheet);
+                     const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                     const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &sheet);
 
     void PrintOut(const QString &printer) override;
 

@@ -19,9 +19,9 @@
 using namespace com::sun::star;
 
 LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> session,
-                                         uno::Reference<lang::XComponent> document)
+                                         const uno::Reference<lang::XComponent> &document)
     : m_session(std::move(session))
-    , m_document(std::move(document))
+    , m_document(document)
 {}
 
 std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()

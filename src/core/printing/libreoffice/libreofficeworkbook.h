@@ -13,7 +13,7 @@ class LibreOfficeWorkbook final : public EngineWorkbook
 {
 public:
     LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> session,
-                        com::sun::star::uno::Reference<com::sun::star::lang::XComponent> document);
+                        const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document);
 
     std::unique_ptr<EngineSheet> ActiveSheet() override;
     void PrintOut(const QString &printer) override;

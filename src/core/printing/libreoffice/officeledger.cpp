@@ -20,7 +20,7 @@ std::optional<OfficeLedger> OfficeLedger::fromText(const QByteArray &text)
     OfficeLedger ledger;
     bool complete = false;
     for (const QByteArray &line : text.split('\n')) {
-        const int equals = line.indexOf('=');
+        const qsizetype equals = line.indexOf('=');
         const QByteArray key = line.left(equals);
         const QByteArray value = equals < 0 ? QByteArray() : line.mid(equals + 1);
         if (line == "end")

@@ -56,8 +56,7 @@ QByteArray readLedger(int folderFd)
 // to write them all down.
 QStringList endOffice(const OfficeLedger &ledger)
 {
-    const QStringList pipes
-        = OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
+    QStringList pipes = OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
     const auto deadline = std::chrono::steady_clock::now() + officeEndBound;
     for (;;) {
         const QList<pid_t> processes = RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument());

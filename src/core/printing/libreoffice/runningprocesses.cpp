@@ -15,7 +15,7 @@ namespace {
 // may hold blanks and parentheses itself: [0] is the state.
 QList<QByteArray> fieldsAfterName(const QByteArray &stat)
 {
-    const int close = stat.lastIndexOf(')');
+    const qsizetype close = stat.lastIndexOf(')');
     return close < 0 ? QList<QByteArray>() : stat.mid(close + 1).trimmed().split(' ');
 }
 
