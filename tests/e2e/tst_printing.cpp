@@ -13,6 +13,7 @@
 #include "printing/engineworkbooks.h"
 #include "printing/libreoffice/libreofficeapplication.h"
 #include "printing/libreoffice/libreofficeengine.h"
+#include "printing/libreoffice/profiletemplate.h"
 #include "printing/printrun.h"
 #include "printing/printrunview.h"
 #include "printing/steprunner.h"
@@ -21,6 +22,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -212,6 +214,31 @@ private Q_SLOTS:
         QCOMPARE(all.size(), 1);
         for (const QString &word : {u"ALPHA-TEXT"_s, u"BRAVO-TEXT"_s, u"CHARLIE-TEXT"_s})
             QVERIFY2(all[0].contains(word), qPrintable(all[0]));
+    }
+
+    void theProfileTemplateSparesOfficesTheirFirstStartWork()
+    {
+        // Without the version recorded, every office started from a copy of the
+        // template would run LibreOffice's graphics self-tests first: most of
+        // its start-up time. The restart flag of a new profile must be cleared.
+        FakePrompts prompts;
+        QCOMPARE(print({workbook(u"legacy.xls"_s)}, false, prompts).size(), 1);
+        QFile settings(ProfileTemplate::folderFor(LibreOfficeEngine::findProgram())
+                       + u"/user/registrymodifications.xcu"_s);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(settings.readAll());
+
+        QProcess office;
+        office.start(QFileInfo(LibreOfficeEngine::findProgram()).canonicalPath() + u"/soffice.bin"_s, {u"--version"_s});
+        QVERIFY(office.waitForFinished(60000));
+        const QRegularExpressionMatch version
+            = QRegularExpression(u"\\s(\\d+\\.\\d+)\\."_s).match(QString::fromUtf8(office.readAllStandardOutput()));
+        QVERIFY(version.hasMatch());
+        QVERIFY2(text.contains(u"<prop oor:name=\"ooSetupLastVersion\" oor:op=\"fuse\"><value>"_s + version.captured(1)
+                               + u"</value>"_s),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(u"<prop oor:name=\"OfficeRestartInProgress\" oor:op=\"fuse\"><value>true"_s),
+                 qPrintable(text));
     }
 
     void groupedSheetsPrintOnlyTheActiveOne()

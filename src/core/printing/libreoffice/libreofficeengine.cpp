@@ -75,6 +75,7 @@ QString LibreOfficeEngine::profileTemplate()
     // that profile becomes the template for all later ones.
     try {
         LibreOfficeSession first(m_program, QString(), *m_workspace, m_callTimeoutMs, m_printers);
+        first.recordFinishedSetup();
         first.terminate();
         ProfileTemplate::install(first.process().profileFolder(), folder);
     } catch (const EngineError &) {

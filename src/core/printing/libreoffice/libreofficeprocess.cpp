@@ -207,7 +207,7 @@ bool LibreOfficeProcess::waitForExit(int milliseconds)
     while (isRunning()) {
         if (std::chrono::steady_clock::now() >= deadline || OfficeRegistry::stopRequested())
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }

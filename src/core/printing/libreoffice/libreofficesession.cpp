@@ -67,7 +67,8 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
             m_watchdog.disarm();
             throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // A failed attempt costs little; a long pause would delay every office.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     m_watchdog.disarm();
     m_process->recordPipes();
@@ -143,17 +144,33 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
         throw EngineError(describe(doing, QString(), false));
 }
 
-void LibreOfficeSession::setPrintAllSheets(bool allSheets)
+uno::Reference<beans::XPropertySet> LibreOfficeSession::configuration(const char *nodePath)
 {
     const uno::Reference<lang::XMultiServiceFactory> provider = configuration::theDefaultProvider::get(m_context);
     uno::Sequence<uno::Any> arguments(1);
-    arguments[0] <<= beans::NamedValue(rtl::OUString("nodepath"),
-                                       uno::Any(rtl::OUString("/org.openoffice.Office.Calc/Print/Other")));
-    const uno::Reference<beans::XPropertySet> node(
-        provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationUpdateAccess", arguments),
-        uno::UNO_QUERY_THROW);
+    arguments[0] <<= beans::NamedValue(rtl::OUString("nodepath"), uno::Any(rtl::OUString::createFromAscii(nodePath)));
+    return {provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationUpdateAccess", arguments),
+            uno::UNO_QUERY_THROW};
+}
+
+void LibreOfficeSession::setPrintAllSheets(bool allSheets)
+{
+    const uno::Reference<beans::XPropertySet> node = configuration("/org.openoffice.Office.Calc/Print/Other");
     node->setPropertyValue("AllSheets", uno::Any(allSheets));
     uno::Reference<util::XChangesBatch>(node, uno::UNO_QUERY_THROW)->commitChanges();
+}
+
+void LibreOfficeSession::recordFinishedSetup()
+{
+    call(QStringLiteral("preparing its profile"), [this] {
+        const uno::Reference<beans::XPropertySet> product = configuration("/org.openoffice.Setup/Product");
+        product->setPropertyValue("ooSetupLastVersion", product->getPropertyValue("ooSetupVersion"));
+        uno::Reference<util::XChangesBatch>(product, uno::UNO_QUERY_THROW)->commitChanges();
+        // Left set by the restart a new profile asks for; a copy need not act on it.
+        const uno::Reference<beans::XPropertySet> office = configuration("/org.openoffice.Setup/Office");
+        office->setPropertyValue("OfficeRestartInProgress", uno::Any(false));
+        uno::Reference<util::XChangesBatch>(office, uno::UNO_QUERY_THROW)->commitChanges();
+    });
 }
 
 void LibreOfficeSession::terminate()

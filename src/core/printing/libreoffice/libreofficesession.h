@@ -5,6 +5,7 @@
 #include "watchdog.h"
 
 #include <QString>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -36,10 +37,17 @@ public:
     // Makes Calc print every sheet, or only the sheets selected in the view.
     void setPrintAllSheets(bool allSheets);
 
+    // Writes down in the profile that this version of LibreOffice has started
+    // with it, as a first start with a window does. Without it every office
+    // started from a copy takes itself for an upgrade and first runs its
+    // graphics self-tests, which take most of its start-up time.
+    void recordFinishedSetup();
+
     // Asks the office to end and waits for it; kills it when it does not.
     void terminate();
 
 private:
+    com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
 
     std::unique_ptr<LibreOfficeProcess> m_process;

@@ -47,10 +47,11 @@ bool copyTree(const QString &source, const QString &target)
 
 QString folderFor(const QString &program)
 {
-    // A new LibreOffice gets a new template: its own profile may differ.
+    // A new LibreOffice gets a new template: its own profile may differ. So
+    // does a new way of making one (the number in front).
     const QFileInfo office(QFileInfo(program).canonicalPath() + QStringLiteral("/soffice.bin"));
-    const QByteArray key = (QFileInfo(program).canonicalFilePath() + QString::number(office.size())
-                            + office.lastModified().toString(Qt::ISODate))
+    const QByteArray key = (QStringLiteral("2:") + QFileInfo(program).canonicalFilePath()
+                            + QString::number(office.size()) + office.lastModified().toString(Qt::ISODate))
                                .toUtf8();
     const QString hash = QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
