@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandlineoptions.h"
 
+#include "pathlist.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -37,9 +39,19 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "or quitting a workbook), in seconds (default: 300). A step that takes longer ends that "
                        "LibreOffice, is reported, and the run goes on."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption filesFrom(
+        QStringLiteral("files-from"),
+        QStringLiteral("Read more PATHs from FILE (\"-\" for standard input), one per line, and print them after "
+                       "the PATH arguments, in order; folders among them are walked as usual. A saved --list "
+                       "reads back this way."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption nullSeparated(
+        QStringLiteral("null"),
+        QStringLiteral("Paths in the --files-from list, and in what --list writes, end with a NUL byte instead "
+                       "of a line end, as \"find -print0\" writes them."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, filesFrom, nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -65,6 +77,15 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.yes = parser.isSet(yes);
     options.list = parser.isSet(list);
     options.paths = parser.positionalArguments();
+    options.nullSeparated = parser.isSet(nullSeparated);
+    if (parser.isSet(filesFrom)) {
+        QString error;
+        if (!PathList::read(parser.value(filesFrom), options.nullSeparated, options.paths, error)) {
+            message = QStringLiteral("corvane-print: ") + error;
+            exitCode = 2;
+            return false;
+        }
+    }
     if (parser.isSet(timeout)) {
         bool isNumber = false;
         const int seconds = parser.value(timeout).toInt(&isNumber);
@@ -81,7 +102,7 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         exitCode = 2;
         return false;
     }
-    if (options.paths.isEmpty()) {
+    if (options.paths.isEmpty() && !parser.isSet(filesFrom)) {
         message = QStringLiteral("corvane-print: no PATH given\nTry 'corvane-print --help' for more information.");
         exitCode = 2;
         return false;

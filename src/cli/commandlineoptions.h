@@ -12,8 +12,9 @@ struct CommandLineOptions
     QString extension; // empty: folders give every file
     bool yes = false;
     bool list = false;
-    int timeoutSeconds = 300; // the longest one call into LibreOffice may take
-    QStringList paths;
+    int timeoutSeconds = 300;   // the longest one call into LibreOffice may take
+    QStringList paths;          // the PATH arguments, then those of --files-from
+    bool nullSeparated = false; // --null: lists read and written end each path with a NUL byte
 
     // Parses arguments (program name first). On a usage error, or for --help
     // and --version, returns false with what to print in message and the exit

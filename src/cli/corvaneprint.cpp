@@ -3,6 +3,7 @@
 
 #include "commandlineoptions.h"
 #include "filelist/folderwalk.h"
+#include "pathlist.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineerror.h"
 #include "printing/libreoffice/libreofficeengine.h"
@@ -107,9 +108,9 @@ int RunCorvanePrint(int &argc, char **argv)
 
     const QStringList entries = resolve(options);
     if (options.list) {
-        for (const QString &entry : entries)
-            print(stdout, entry);
-        return 0;
+        const QByteArray text = PathList::write(entries, options.nullSeparated);
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
     if (entries.isEmpty()) {

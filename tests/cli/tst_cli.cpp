@@ -48,6 +48,51 @@ private Q_SLOTS:
                  (QStringList{r + u"/tree/top.XLSX"_s, r + u"/tree/A/a.xlsx"_s, r + u"/tree/B/b.xlsx"_s}));
     }
 
+    void listsFromAFileFollowThePathsInOrder()
+    {
+        QTemporaryDir dir;
+        const QString r = dir.path();
+        QVERIFY(touch(r + u"/tree/A/a.xlsx"_s));
+        QVERIFY(touch(r + u"/tree/top.xlsx"_s));
+        QFile list(r + u"/week.txt"_s);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        // A list written on Windows, a blank line, a folder, a name with blanks.
+        list.write(QFile::encodeName(r + u"/second report.xls\r\n\n"_s + r + u"/tree\r\n/third.ods"_s));
+        list.close();
+
+        const CommandRun run = CommandRun::of({u"--list"_s, r + u"/first.xls"_s, u"--files-from"_s, list.fileName()});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList expected{r + u"/first.xls"_s, r + u"/second report.xls"_s, r + u"/tree/top.xlsx"_s,
+                                   r + u"/tree/A/a.xlsx"_s, u"/third.ods"_s};
+        QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), expected);
+
+        // What --list writes reads back as the same list.
+        QFile saved(r + u"/saved.txt"_s);
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(run.rawOut);
+        saved.close();
+        QCOMPARE(CommandRun::of({u"-n"_s, u"--files-from"_s, saved.fileName()}).out, run.out);
+    }
+
+    void nulSeparatedListsCarryAnyNameThroughStandardInput()
+    {
+        QTemporaryDir dir;
+        const QString odd = dir.path() + u"/two\nlines.xlsx"_s;
+        QVERIFY(touch(odd));
+        QVERIFY(touch(dir.path() + u"/sub/inner.ods"_s));
+        const QByteArray input = QFile::encodeName(odd) + '\0' + QFile::encodeName(dir.path() + u"/sub"_s) + '\0';
+        const CommandRun run = CommandRun::of({u"--files-from"_s, u"-"_s, u"--null"_s, u"--list"_s},
+                                              QProcessEnvironment::systemEnvironment(), input);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.rawOut,
+                 QFile::encodeName(odd) + '\0' + QFile::encodeName(dir.path() + u"/sub/inner.ods"_s) + '\0');
+
+        // An empty list is no usage error: there is just nothing to print.
+        const CommandRun empty = CommandRun::of({u"--files-from"_s, u"-"_s}, withoutPrinters());
+        QCOMPARE(empty.exitCode, 0);
+        QCOMPARE(empty.out, u"No files added.\n"_s);
+    }
+
     void anEmptyListPrintsNothingAndSucceeds()
     {
         QTemporaryDir dir;
@@ -66,6 +111,8 @@ private Q_SLOTS:
         QTest::newRow("timeout not a number") << QStringList{u"--timeout"_s, u"soon"_s, u"a.xlsx"_s};
         QTest::newRow("timeout zero") << QStringList{u"--timeout"_s, u"0"_s, u"a.xlsx"_s};
         QTest::newRow("timeout past a day") << QStringList{u"-t"_s, u"86401"_s, u"a.xlsx"_s};
+        QTest::newRow("list that is not there") << QStringList{u"--files-from"_s, u"/nonexistent/week.txt"_s};
+        QTest::newRow("list that is a folder") << QStringList{u"--files-from"_s, u"/"_s};
     }
     void usageErrorsExitWithTwo()
     {

@@ -119,6 +119,23 @@ private Q_SLOTS:
         QVERIFY(jobs[0].contains(u"ONE-TEXT"_s) && jobs[0].contains(u"TWO-TEXT"_s));
     }
 
+    void aNulSeparatedListFromStandardInputPrintsInItsOrder()
+    {
+        QTemporaryDir dir;
+        const QString odd = dir.path() + u"/line\nbreak.ods"_s;
+        QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
+        const QByteArray input = QFile::encodeName(workbook(u"legacy.xls"_s)) + '\0' + QFile::encodeName(odd) + '\0';
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        const CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
+                                              QProcessEnvironment::systemEnvironment(), input);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, u"Done.\nPrinted 2 of 2 workbooks on Second; 0 failed.\n"_s);
+        const QStringList jobs = newJobs(before, 2);
+        QCOMPARE(jobs.size(), 2);
+        QVERIFY2(jobs[0].contains(u"LEGACY-TWO"_s), qPrintable(jobs[0]));
+        QVERIFY2(jobs[1].contains(u"ONE-TEXT"_s), qPrintable(jobs[1]));
+    }
+
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
