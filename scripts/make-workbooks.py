@@ -161,6 +161,14 @@ def make_tests(office, out):
     office.save(doc, out + "/grouped.xlsx", XLSX)
     group_sheets(out + "/grouped.xlsx", [1, 2])
 
+    # One sheet of four pages, each starting with its own word.
+    words = ["PAGE-ONE", "PAGE-TWO", "PAGE-THREE", "PAGE-FOUR"]
+    doc = office.workbook([("Pages", [[word] for word in words])])
+    rows = doc.Sheets.getByName("Pages").Rows
+    for r in range(1, len(words)):
+        rows.getByIndex(r).IsStartOfNewPage = True
+    office.save(doc, out + "/four-pages.xlsx", XLSX)
+
     doc = office.workbook([("Secret", sheet("SECRET-TEXT"))])
     office.save(doc, out + "/protected.xlsx", XLSX, (encryption("secret"),))
 

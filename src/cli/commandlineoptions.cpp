@@ -49,9 +49,27 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("null"),
         QStringLiteral("Paths in the --files-from list, and in what --list writes, end with a NUL byte instead "
                        "of a line end, as \"find -print0\" writes them."));
+    const QCommandLineOption copies(
+        QStringLiteral("copies"),
+        QStringLiteral("Print N copies of each workbook, 1 to 999 (default: 1). The printer may make them "
+                       "itself."),
+        QStringLiteral("N"));
+    const QCommandLineOption collate(QStringLiteral("collate"),
+                                     QStringLiteral("With --copies, print whole copies one after another instead "
+                                                    "of every page's copies together."));
+    const QCommandLineOption pages(
+        QStringLiteral("pages"),
+        QStringLiteral("Print only these pages of what each workbook would print, such as 1-3,5 (counted from 1)."),
+        QStringLiteral("RANGE"));
+    const QCommandLineOption duplex(
+        QStringLiteral("duplex"),
+        QStringLiteral("Print on both sides, turning on the long or the short edge, or on one side (off); "
+                       "default: the printer's setting. A printer that cannot print two-sided prints one-sided."),
+        QStringLiteral("long|short|off"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, filesFrom, nullSeparated, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, filesFrom,
+                       nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -96,6 +114,32 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
             return false;
         }
         options.timeoutSeconds = seconds;
+    }
+    const auto usageError = [&message, &exitCode](const QString &text) {
+        message = QStringLiteral("corvane-print: ") + text;
+        exitCode = 2;
+        return false;
+    };
+    if (parser.isSet(copies)) {
+        bool isNumber = false;
+        const int count = parser.value(copies).toInt(&isNumber);
+        if (!isNumber || count < 1 || count > 999)
+            return usageError(QStringLiteral("--copies needs a whole number from 1 to 999"));
+        options.printSettings.copies = count;
+    }
+    options.printSettings.collate = parser.isSet(collate);
+    if (parser.isSet(pages) && !PrintSettings::parsePages(parser.value(pages), options.printSettings.pages))
+        return usageError(QStringLiteral("--pages needs pages such as 1-3,5, counted from 1, each part ascending"));
+    if (parser.isSet(duplex)) {
+        const QString sides = parser.value(duplex);
+        if (sides == QLatin1String("long"))
+            options.printSettings.duplex = PrintSettings::Duplex::LongEdge;
+        else if (sides == QLatin1String("short"))
+            options.printSettings.duplex = PrintSettings::Duplex::ShortEdge;
+        else if (sides == QLatin1String("off"))
+            options.printSettings.duplex = PrintSettings::Duplex::Off;
+        else
+            return usageError(QStringLiteral("--duplex needs long, short or off"));
     }
     if (parser.isSet(extension) && options.extension.isEmpty()) {
         message = QStringLiteral("corvane-print: --extension needs an extension, such as xlsx or *");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printing/printsettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +14,8 @@ struct CommandLineOptions
     QString extension; // empty: folders give every file
     bool yes = false;
     bool list = false;
-    int timeoutSeconds = 300;   // the longest one call into LibreOffice may take
+    int timeoutSeconds = 300; // the longest one call into LibreOffice may take
+    PrintSettings printSettings;
     QStringList paths;          // the PATH arguments, then those of --files-from
     bool nullSeparated = false; // --null: lists read and written end each path with a NUL byte
 

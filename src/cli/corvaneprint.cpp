@@ -120,6 +120,7 @@ int RunCorvanePrint(int &argc, char **argv)
 
     CupsPrinterSystem printers;
     LibreOfficeEngine engine(printers, options.timeoutSeconds * 1000);
+    engine.setPrintSettings(options.printSettings);
     if (!engine.canCreateInstance()) {
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
         return 2;

@@ -111,6 +111,14 @@ private Q_SLOTS:
         QTest::newRow("timeout not a number") << QStringList{u"--timeout"_s, u"soon"_s, u"a.xlsx"_s};
         QTest::newRow("timeout zero") << QStringList{u"--timeout"_s, u"0"_s, u"a.xlsx"_s};
         QTest::newRow("timeout past a day") << QStringList{u"-t"_s, u"86401"_s, u"a.xlsx"_s};
+        QTest::newRow("no copies") << QStringList{u"--copies"_s, u"0"_s, u"a.xlsx"_s};
+        QTest::newRow("copies not a number") << QStringList{u"--copies"_s, u"two"_s, u"a.xlsx"_s};
+        QTest::newRow("pages backwards") << QStringList{u"--pages"_s, u"3-2"_s, u"a.xlsx"_s};
+        QTest::newRow("page zero") << QStringList{u"--pages"_s, u"0-2"_s, u"a.xlsx"_s};
+        QTest::newRow("pages open-ended") << QStringList{u"--pages"_s, u"2-"_s, u"a.xlsx"_s};
+        QTest::newRow("pages with blanks") << QStringList{u"--pages"_s, u"1, 3"_s, u"a.xlsx"_s};
+        QTest::newRow("pages empty") << QStringList{u"--pages"_s, QString(), u"a.xlsx"_s};
+        QTest::newRow("duplex sideways") << QStringList{u"--duplex"_s, u"sideways"_s, u"a.xlsx"_s};
         QTest::newRow("list that is not there") << QStringList{u"--files-from"_s, u"/nonexistent/week.txt"_s};
         QTest::newRow("list that is a folder") << QStringList{u"--files-from"_s, u"/"_s};
     }

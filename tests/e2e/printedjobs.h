@@ -41,6 +41,13 @@ public:
         return texts;
     }
 
+    // The copies and options CUPS handed to the printer with a job.
+    static QString options(const QString &pdf)
+    {
+        QFile file(QString(pdf).replace(QStringLiteral(".pdf"), QStringLiteral(".options")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
     static QString text(const QString &pdf)
     {
         QProcess pdftotext;

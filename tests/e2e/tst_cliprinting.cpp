@@ -136,6 +136,36 @@ private Q_SLOTS:
         QVERIFY2(jobs[1].contains(u"ONE-TEXT"_s), qPrintable(jobs[1]));
     }
 
+    void copiesPagesAndSidesReachThePrinter()
+    {
+        const QString four = workbook(u"four-pages.xlsx"_s);
+        int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--pages"_s, u"2-3"_s, four});
+        QCOMPARE(run.exitCode, 0);
+        QStringList jobs = newJobs(before, 1);
+        QCOMPARE(jobs.size(), 1);
+        for (const QString &word : {u"PAGE-TWO"_s, u"PAGE-THREE"_s})
+            QVERIFY2(jobs[0].contains(word), qPrintable(jobs[0]));
+        QVERIFY2(!jobs[0].contains(u"PAGE-ONE"_s) && !jobs[0].contains(u"PAGE-FOUR"_s), qPrintable(jobs[0]));
+        QVERIFY(PrintedJobs::options(m_jobs.files(u"Second"_s).last()).startsWith(u"copies=1\n"_s));
+
+        // The copies are the job's: the printer system or the printer makes them.
+        before = int(m_jobs.files(u"Second"_s).size());
+        run = CommandRun::of(
+            {u"-p"_s, u"Second"_s, u"--copies"_s, u"2"_s, u"--collate"_s, u"--duplex"_s, u"long"_s, four});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        const QString options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
+        QVERIFY2(options.startsWith(u"copies=2\n"_s), qPrintable(options));
+        QVERIFY2(options.contains(u" collate"_s) || options.startsWith(u"copies=2\ncollate"_s), qPrintable(options));
+        QVERIFY2(options.contains(u"Duplex=DuplexNoTumble"_s), qPrintable(options));
+
+        before = int(m_jobs.files(u"Second"_s).size());
+        run = CommandRun::of({u"-p"_s, u"Second"_s, u"--duplex"_s, u"short"_s, four});
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        QVERIFY(PrintedJobs::options(m_jobs.files(u"Second"_s).last()).contains(u"Duplex=DuplexTumble"_s));
+    }
+
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());

@@ -102,6 +102,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
     auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
                                                         m_callTimeoutMs, m_printers);
+    session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
 
@@ -117,6 +118,11 @@ bool LibreOfficeEngine::isUserInstanceRunning()
         return !found;
     });
     return found;
+}
+
+void LibreOfficeEngine::setPrintSettings(const PrintSettings &settings)
+{
+    m_printSettings = settings;
 }
 
 void LibreOfficeEngine::stopNow()

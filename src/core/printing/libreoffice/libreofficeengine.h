@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printing/printsettings.h"
 #include "printing/spreadsheetengine.h"
 
 #include <QString>
@@ -33,6 +34,9 @@ public:
     bool isUserInstanceRunning() override;
     void stopNow() override;
 
+    // Copies, page range and sides for every workbook printed from now on.
+    void setPrintSettings(const PrintSettings &settings);
+
     // The engine's start program, or an empty text when none is installed.
     static QString findProgram();
 
@@ -41,6 +45,7 @@ private:
 
     PrinterSystem &m_printers;
     int m_callTimeoutMs;
+    PrintSettings m_printSettings;
     QString m_program;
     std::unique_ptr<OfficeWorkspace> m_workspace;
     QString m_workspaceProblem;

@@ -102,6 +102,16 @@ PrinterSystem &LibreOfficeSession::printers()
     return m_printers;
 }
 
+const PrintSettings &LibreOfficeSession::printSettings() const
+{
+    return m_printSettings;
+}
+
+void LibreOfficeSession::setPrintSettings(const PrintSettings &settings)
+{
+    m_printSettings = settings;
+}
+
 QString LibreOfficeSession::describe(const QString &doing, const QString &message, bool disposed)
 {
     if (OfficeRegistry::stopRequested())

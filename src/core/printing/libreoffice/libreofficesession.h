@@ -2,6 +2,7 @@
 #pragma once
 
 #include "libreofficeprocess.h"
+#include "printing/printsettings.h"
 #include "watchdog.h"
 
 #include <QString>
@@ -33,6 +34,8 @@ public:
     const com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> &desktop() const;
     LibreOfficeProcess &process();
     PrinterSystem &printers();
+    const PrintSettings &printSettings() const;
+    void setPrintSettings(const PrintSettings &settings);
 
     // Makes Calc print every sheet, or only the sheets selected in the view.
     void setPrintAllSheets(bool allSheets);
@@ -54,6 +57,7 @@ private:
     Watchdog m_watchdog;
     int m_timeoutMs;
     PrinterSystem &m_printers;
+    PrintSettings m_printSettings;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> m_desktop;
 };

@@ -12,9 +12,12 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/view/DuplexMode.hpp>
 #include <com/sun/star/view/XPrintJobBroadcaster.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 #include <rtl/ref.hxx>
+
+#include <vector>
 
 using namespace com::sun::star;
 
@@ -42,6 +45,43 @@ void LibreOfficeWorkbook::PrintOut(const QString &printer)
     print(*m_session, m_document, printer, true);
 }
 
+namespace {
+
+uno::Sequence<beans::PropertyValue> printOptions(const PrintSettings &settings)
+{
+    std::vector<beans::PropertyValue> options;
+    const auto add = [&options](const char *name, const uno::Any &value) {
+        beans::PropertyValue option;
+        option.Name = rtl::OUString::createFromAscii(name);
+        option.Value = value;
+        options.push_back(option);
+    };
+    // Returns when the job has been handed to the printer system.
+    add("Wait", uno::Any(true));
+    if (settings.copies > 1) {
+        add("CopyCount", uno::Any(sal_Int16(settings.copies)));
+        add("Collate", uno::Any(settings.collate));
+    }
+    if (!settings.pages.isEmpty())
+        add("Pages", uno::Any(toOUString(settings.pages)));
+    switch (settings.duplex) {
+    case PrintSettings::Duplex::PrinterDefault:
+        break;
+    case PrintSettings::Duplex::Off:
+        add("DuplexMode", uno::Any(view::DuplexMode::OFF));
+        break;
+    case PrintSettings::Duplex::LongEdge:
+        add("DuplexMode", uno::Any(view::DuplexMode::LONGEDGE));
+        break;
+    case PrintSettings::Duplex::ShortEdge:
+        add("DuplexMode", uno::Any(view::DuplexMode::SHORTEDGE));
+        break;
+    }
+    return {options.data(), sal_Int32(options.size())};
+}
+
+} // namespace
+
 void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
                                 const QString &printer, bool allSheets)
 {
@@ -64,10 +104,7 @@ void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Referenc
         const uno::Reference<view::XPrintJobBroadcaster> broadcaster(document, uno::UNO_QUERY);
         if (broadcaster.is())
             broadcaster->addPrintJobListener(watcher.get());
-        uno::Sequence<beans::PropertyValue> options(1);
-        options[0].Name = "Wait";
-        options[0].Value <<= true;
-        printable->print(options);
+        printable->print(printOptions(session.printSettings()));
         if (broadcaster.is())
             broadcaster->removePrintJobListener(watcher.get());
         if (watcher->failed())

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+// How each workbook is printed beyond the printer and the sheets: what a
+// command line may ask for. The defaults print as the window does.
+struct PrintSettings
+{
+    enum class Duplex { PrinterDefault, Off, LongEdge, ShortEdge };
+
+    int copies = 1;
+    bool collate = false;
+    // Pages as "1-3;5" (LibreOffice's own form); empty for every page.
+    QString pages;
+    Duplex duplex = Duplex::PrinterDefault;
+
+    // Reads a range such as "1-3,5" (pages counted from 1, ascending within a
+    // part); false for anything else.
+    static bool parsePages(const QString &text, QString &pages);
+};

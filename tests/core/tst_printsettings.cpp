@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printing/printsettings.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class PrintSettingsTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pageRangesBecomeLibreOfficesForm_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected"); // empty: refused
+        QTest::newRow("one page") << u"4"_s << u"4"_s;
+        QTest::newRow("range and page") << u"1-3,5"_s << u"1-3;5"_s;
+        QTest::newRow("a page twice") << u"2-2,2"_s << u"2-2;2"_s;
+        QTest::newRow("backwards") << u"3-1"_s << QString();
+        QTest::newRow("zero") << u"0"_s << QString();
+        QTest::newRow("leading zero") << u"01"_s << QString();
+        QTest::newRow("sign") << u"+1"_s << QString();
+        QTest::newRow("negative") << u"-1"_s << QString();
+        QTest::newRow("open end") << u"2-"_s << QString();
+        QTest::newRow("two dashes") << u"1-2-3"_s << QString();
+        QTest::newRow("blank") << u"1, 2"_s << QString();
+        QTest::newRow("semicolon") << u"1;2"_s << QString();
+        QTest::newRow("trailing comma") << u"1,"_s << QString();
+        QTest::newRow("nothing") << QString() << QString();
+    }
+    void pageRangesBecomeLibreOfficesForm()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        QString pages = u"untouched"_s;
+        QCOMPARE(PrintSettings::parsePages(given, pages), !expected.isEmpty());
+        if (!expected.isEmpty())
+            QCOMPARE(pages, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(PrintSettingsTest)
+#include "tst_printsettings.moc"
