@@ -66,10 +66,15 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Print on both sides, turning on the long or the short edge, or on one side (off); "
                        "default: the printer's setting. A printer that cannot print two-sided prints one-sided."),
         QStringLiteral("long|short|off"));
+    const QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
+                       "to standard error): a row per entry, written as the run goes."),
+        QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, filesFrom,
-                       nullSeparated, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, report,
+                       filesFrom, nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -96,6 +101,7 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.list = parser.isSet(list);
     options.paths = parser.positionalArguments();
     options.nullSeparated = parser.isSet(nullSeparated);
+    options.report = parser.value(report);
     if (parser.isSet(filesFrom)) {
         QString error;
         if (!PathList::read(parser.value(filesFrom), options.nullSeparated, options.paths, error)) {

@@ -17,6 +17,7 @@ struct CommandLineOptions
     int timeoutSeconds = 300; // the longest one call into LibreOffice may take
     PrintSettings printSettings;
     QStringList paths;          // the PATH arguments, then those of --files-from
+    QString report;             // --report: the CSV record of the run, "-" for standard output
     bool nullSeparated = false; // --null: lists read and written end each path with a NUL byte
 
     // Parses arguments (program name first). On a usage error, or for --help

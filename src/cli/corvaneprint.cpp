@@ -71,6 +71,16 @@ QStringList resolve(const CommandLineOptions &options)
     return entries;
 }
 
+// Whether two paths name one file; a file that is not there is no other's.
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
 // The printer to print on, or an empty text after saying why there is none.
 QString choosePrinter(PrinterSystem &printers, const QString &requested)
 {
@@ -129,11 +139,30 @@ int RunCorvanePrint(int &argc, char **argv)
     if (printer.isEmpty())
         return 2;
 
+    RunReport report;
+    if (!options.report.isEmpty()) {
+        // A report is written over: it must not be a workbook of the run.
+        for (const QString &entry : entries) {
+            if (options.report != QLatin1String("-") && sameFile(entry, options.report)) {
+                print(stderr,
+                      QStringLiteral("corvane-print: the report \"%1\" is in the list of workbooks").arg(entry));
+                return 2;
+            }
+        }
+        QString error;
+        if (!report.open(options.report, error)) {
+            print(stderr, QStringLiteral("corvane-print: ") + error);
+            return 2;
+        }
+    }
+    std::FILE *const summaryStream = options.report == QLatin1String("-") ? stderr : stdout;
+
     installSignalHandlers();
-    TerminalPrintRunView view(entries, printer, options.allSheets, interrupts);
+    TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
         [&view] { return view.currentEntry(); });
+    prompts.setResultStream(summaryStream);
     DirectStepRunner runner;
     PrintRun run(engine, prompts, view, runner);
     run.Start();
@@ -141,18 +170,20 @@ int RunCorvanePrint(int &argc, char **argv)
 
     const PrintRun::Summary &summary = run.summary();
     if (summary.declined) {
+        for (int i = 1; i <= int(entries.size()); ++i)
+            report.notStarted(i, entries.at(i - 1));
         print(stderr, QStringLiteral("corvane-print: stopped, LibreOffice is open; --yes prints regardless."));
         return 2;
     }
     const int printed = summary.workbooks - summary.failedWorkbooks;
-    print(stdout,
+    print(summaryStream,
           QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed.")
               .arg(printed)
               .arg(entries.size())
               .arg(printer)
               .arg(summary.failedWorkbooks));
     for (const QString &failed : summary.failedPaths)
-        print(stdout, QStringLiteral("Failed: ") + failed);
+        print(summaryStream, QStringLiteral("Failed: ") + failed);
     if (summary.stopped || interrupts.load() > 0) {
         print(stderr, QStringLiteral("corvane-print: interrupted."));
         return 130;

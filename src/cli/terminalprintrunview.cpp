@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 TerminalPrintRunView::TerminalPrintRunView(QStringList entries, QString printer, bool allSheets,
-                                           const std::atomic<int> &interrupts)
+                                           const std::atomic<int> &interrupts, RunReport *report)
     : m_entries(std::move(entries))
     , m_printer(std::move(printer))
     , m_allSheets(allSheets)
     , m_interrupts(interrupts)
     , m_onTerminal(::isatty(STDERR_FILENO))
+    , m_report(report)
 {
     m_elapsed.start();
 }
@@ -63,6 +64,8 @@ QString TerminalPrintRunView::currentEntry() const
 void TerminalPrintRunView::workbookStarting(int i, int n, const QString &path)
 {
     m_current = QStringLiteral("entry %1 of %2: %3").arg(i).arg(n).arg(path);
+    if (m_report)
+        m_report->workbookStarting(i, path);
     if (!m_onTerminal)
         return;
     const qint64 seconds = m_elapsed.elapsed() / 1000;
@@ -87,4 +90,16 @@ void TerminalPrintRunView::clearLine()
     std::fprintf(stderr, "\r\033[K");
     std::fflush(stderr);
     m_lineShown = false;
+}
+
+void TerminalPrintRunView::stepFailed(int line, const QString &description)
+{
+    if (m_report)
+        m_report->stepFailed(line, description);
+}
+
+void TerminalPrintRunView::workbookFinished(int i, bool failed)
+{
+    if (m_report)
+        m_report->workbookFinished(i, failed, m_printer);
 }

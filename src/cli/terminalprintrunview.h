@@ -2,6 +2,7 @@
 #pragma once
 
 #include "printing/printrunview.h"
+#include "runreport.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -13,7 +14,9 @@
 class TerminalPrintRunView final : public PrintRunView
 {
 public:
-    TerminalPrintRunView(QStringList entries, QString printer, bool allSheets, const std::atomic<int> &interrupts);
+    // report: where each entry's outcome is recorded, or null.
+    TerminalPrintRunView(QStringList entries, QString printer, bool allSheets, const std::atomic<int> &interrupts,
+                         RunReport *report = nullptr);
 
     int entryCount() override;
     QString entry(int i) override;
@@ -25,6 +28,8 @@ public:
     bool stopRequested() override;
     bool stopNow() override;
     void workbookStarting(int i, int n, const QString &path) override;
+    void stepFailed(int line, const QString &description) override;
+    void workbookFinished(int i, bool failed) override;
 
     // "entry 3 of 10: PATH" for the workbook under way, so that a log says
     // which workbook a report belongs to; empty before the first.
@@ -42,4 +47,5 @@ private:
     bool m_lineShown = false;
     QString m_current;
     QElapsedTimer m_elapsed;
+    RunReport *m_report;
 };

@@ -40,7 +40,7 @@ MessageAnswer TerminalPrompts::messageBox(const QString &text, MessageStyle styl
         if (style == MessageStyle::OkExclamation)
             std::fprintf(stderr, "%s: %s\n\n", title.toLocal8Bit().constData(), shown.constData());
         else
-            std::fprintf(stdout, "%s\n", shown.constData());
+            std::fprintf(m_results, "%s\n", shown.constData());
         return MessageAnswer::Ok;
     }
 
@@ -76,4 +76,9 @@ QStringList TerminalPrompts::openFiles(const QString &, const QString &)
 QString TerminalPrompts::browseForFolder(const QString &)
 {
     return {};
+}
+
+void TerminalPrompts::setResultStream(std::FILE *stream)
+{
+    m_results = stream;
 }

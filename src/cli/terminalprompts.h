@@ -3,6 +3,7 @@
 
 #include "services/prompts.h"
 
+#include <cstdio>
 #include <functional>
 
 // Dialogs as a terminal program has them: messages and error reports go to
@@ -23,6 +24,10 @@ public:
     QStringList openFiles(const QString &title, const QString &filter) override;
     QString browseForFolder(const QString &title) override;
 
+    // Where "Done." and the like go: standard output unless something else
+    // (a report on standard output) needs it.
+    void setResultStream(std::FILE *stream);
+
     // Line breaks of the dialog texts as a terminal wants them.
     static QString forTerminal(const QString &text);
 
@@ -31,4 +36,5 @@ private:
     std::function<void()> m_beforeOutput;
     std::function<bool()> m_quiet;
     std::function<QString()> m_context;
+    std::FILE *m_results = stdout;
 };

@@ -31,6 +31,14 @@ public:
     void setBusy(bool on) override { busy.append(on); }
     bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
     bool stopNow() override { return stopNowWhen && stopNowWhen(); }
+    void stepFailed(int line, const QString &description) override
+    {
+        events << u"failed %1: %2"_s.arg(line).arg(description);
+    }
+    void workbookFinished(int i, bool failed) override
+    {
+        events << u"finished %1 %2"_s.arg(i).arg(failed ? u"failed"_s : u"printed"_s);
+    }
 
     QStringList entries;
     QString printer = u"Office"_s;
@@ -41,6 +49,7 @@ public:
     std::function<void()> onProgress;
     QList<double> progress;
     QList<bool> busy;
+    QStringList events;
 };
 
 struct Run
@@ -289,6 +298,28 @@ private Q_SLOTS:
         QVERIFY(r.texts().contains(u"This step was skipped because the workbook could not be opened.\r\nin "
                                    "Corvane5/20/2014.Form1.Start at line 118\r\rPlease email screenshot of this "
                                    "message to support@tenvara.example"_s));
+    }
+
+    void theViewHearsEveryFailureAndTheEndOfEveryWorkbook()
+    {
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/missing.xlsx"_s, u"/c.xlsx"_s};
+        r.engine.openFailures.insert(u"/missing.xlsx"_s, u"gone"_s);
+        r.start();
+        QStringList events;
+        for (const QString &event : std::as_const(r.view.events))
+            events << event.section(u':', 0, 0);
+        QCOMPARE(events,
+                 (QStringList{u"finished 1 printed"_s, u"failed 116"_s, u"failed 118"_s, u"failed 122"_s,
+                              u"failed 128"_s, u"failed 130"_s, u"finished 2 failed"_s, u"finished 3 printed"_s}));
+        QCOMPARE(r.view.events.at(1), u"failed 116: gone"_s);
+
+        // A stop at once ends the workbook under way as failed, and nothing after it.
+        Run stopped;
+        stopped.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        stopped.view.stopNowWhen = [&stopped] { return stopped.engine.calls().contains(u"open#2 /b.xlsx"_s); };
+        stopped.start();
+        QCOMPARE(stopped.view.events, (QStringList{u"finished 1 printed"_s, u"finished 2 failed"_s}));
     }
 
     void theReportTextIsFixed()

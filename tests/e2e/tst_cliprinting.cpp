@@ -73,6 +73,15 @@ private:
         return reached;
     }
 
+    // The report's rows, header first.
+    static QStringList reportRows(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    }
+
     QByteArray m_err;
     // Two Ctrl+C, the second once the first was seen: signals sent at once
     // may arrive as one.
@@ -222,16 +231,62 @@ private Q_SLOTS:
 
     void anInterruptEndsTheRunAndLeavesNothingBehind()
     {
+        QTemporaryDir dir;
+        const QString report = dir.path() + u"/run.csv"_s;
         QProcess process;
         QVERIFY(startUntilOffice(process,
-                                 {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s),
-                                  workbook(u"legacy.xls"_s)},
+                                 {u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"three-sheets.xlsx"_s),
+                                  workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s)},
                                  Until::Running, false));
         const qint64 pid = process.processId();
         QVERIFY(interruptTwice(process));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 130);
         QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+        // The report holds the workbook under way, and ends there.
+        const QStringList rows = reportRows(report);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows[1].startsWith(u"1,"_s + workbook(u"three-sheets.xlsx"_s)
+                                    + u",failed,,Stopped before the workbook was done.,Second,,"_s),
+                 qPrintable(rows[1]));
+    }
+
+    void theReportHasARowPerEntry()
+    {
+        QTemporaryDir dir;
+        const QString odd = dir.path() + u"/Q1, \"final\".ods"_s;
+        QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
+        const QString missing = dir.path() + u"/missing.xlsx"_s;
+        const QString report = dir.path() + u"/run.csv"_s;
+        const CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
+                                               missing, workbook(u"damaged.xlsx"_s), odd});
+        QCOMPARE(run.exitCode, 1);
+        const QStringList rows = reportRows(report);
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(rows[0], u"entry,path,outcome,failed_line,failure,printer,cups_job_id,seconds"_s);
+        QVERIFY2(rows[1].startsWith(u"1,"_s + workbook(u"legacy.xls"_s) + u",printed,,,Second,,"_s),
+                 qPrintable(rows[1]));
+        QVERIFY2(rows[2].startsWith(u"2,"_s + missing + u",failed,116,\"The file \"\""_s + missing
+                                    + u"\"\" does not exist.\",Second,,"_s),
+                 qPrintable(rows[2]));
+        QVERIFY2(rows[3].contains(u",failed,116,"_s), qPrintable(rows[3]));
+        QVERIFY2(rows[4].startsWith(u"4,\""_s + QString(odd).replace(u"\""_s, u"\"\""_s) + u"\",printed,"_s),
+                 qPrintable(rows[4]));
+        const QString seconds = rows[4].section(u',', -1);
+        QVERIFY2(seconds.toDouble() > 0, qPrintable(seconds));
+
+        // On standard output the report is all there is; the result goes to standard error.
+        const CommandRun toOutput
+            = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, u"-"_s, workbook(u"legacy.xls"_s)});
+        QCOMPARE(toOutput.exitCode, 0);
+        QCOMPARE(toOutput.out.count(u"\r\n"_s), 2);
+        QVERIFY(toOutput.out.startsWith(u"entry,path,"_s));
+        QVERIFY2(toOutput.err.contains(u"Done.\nPrinted 1 of 1"_s), qPrintable(toOutput.err));
+
+        // Never written over a workbook of the run.
+        const CommandRun over = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, odd, odd});
+        QCOMPARE(over.exitCode, 2);
+        QVERIFY(QFileInfo(odd).size() == QFileInfo(workbook(u"two-sheets.ods"_s)).size());
     }
 
     void aSecondInterruptWhileTheOfficeStartsEndsAtOnce()

@@ -65,6 +65,7 @@ void PrintRun::Start()
         ++m_summary.failedSteps;
         if (row->belongsToWorkbook)
             m_currentFailed = true;
+        m_view.stepFailed(line, failure);
         ErrorReport::show(m_prompts, failure, PrintingTexts::printRunSource(), line);
         line = row->nextOnFailure;
     }
@@ -79,6 +80,7 @@ void PrintRun::abandon()
     if (m_inWorkbook) {
         ++m_summary.failedWorkbooks;
         m_summary.failedPaths.append(path);
+        m_view.workbookFinished(i, true);
     }
     wb.reset();
     if (xl)
@@ -267,6 +269,7 @@ int PrintRun::releaseInstance()
         ++m_summary.failedWorkbooks;
         m_summary.failedPaths.append(path);
     }
+    m_view.workbookFinished(i, m_currentFailed);
     return 136;
 }
 

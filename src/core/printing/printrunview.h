@@ -28,4 +28,9 @@ public:
     virtual bool stopNow() { return false; }
     // Told when a workbook starts, for views that show which one.
     virtual void workbookStarting(int /*i*/, int /*n*/, const QString & /*path*/) {}
+    // Told when a step fails: its line and what went wrong, as the report says.
+    virtual void stepFailed(int /*line*/, const QString & /*description*/) {}
+    // Told when workbook i is done with, whether any of its steps failed; a
+    // workbook cut short by a stop at once counts as failed.
+    virtual void workbookFinished(int /*i*/, bool /*failed*/) {}
 };

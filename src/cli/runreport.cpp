@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "runreport.h"
+
+#include <cstdio>
+
+bool RunReport::open(const QString &target, QString &error)
+{
+    const bool opened = target == QLatin1String("-")
+        ? m_file.open(stdout, QIODevice::WriteOnly)
+        : (m_file.setFileName(target), m_file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    if (!opened) {
+        error = QStringLiteral("cannot write the report \"%1\": %2").arg(target, m_file.errorString());
+        return false;
+    }
+    writeRow({QStringLiteral("entry"), QStringLiteral("path"), QStringLiteral("outcome"), QStringLiteral("failed_line"),
+              QStringLiteral("failure"), QStringLiteral("printer"), QStringLiteral("cups_job_id"),
+              QStringLiteral("seconds")});
+    return true;
+}
+
+bool RunReport::isOpen() const
+{
+    return m_file.isOpen();
+}
+
+void RunReport::workbookStarting(int i, const QString &path)
+{
+    m_entry = i;
+    m_path = path;
+    m_failedLine = 0;
+    m_failure.clear();
+    m_timer.start();
+}
+
+void RunReport::stepFailed(int line, const QString &description)
+{
+    // The first failure is the cause; the later ones of a workbook follow from it.
+    if (m_failedLine == 0) {
+        m_failedLine = line;
+        m_failure = description;
+    }
+}
+
+void RunReport::workbookFinished(int i, bool failed, const QString &printer)
+{
+    if (!isOpen() || i != m_entry)
+        return;
+    if (failed && m_failedLine == 0)
+        m_failure = QStringLiteral("Stopped before the workbook was done.");
+    // LibreOffice does not say which CUPS job it made, and matching jobs by
+    // title and time could name another program's job: the id stays empty.
+    writeRow({QString::number(i), m_path, failed ? QStringLiteral("failed") : QStringLiteral("printed"),
+              m_failedLine > 0 ? QString::number(m_failedLine) : QString(), failed ? m_failure : QString(), printer,
+              QString(), QString::number(double(m_timer.elapsed()) / 1000.0, 'f', 2)});
+    m_entry = 0;
+}
+
+void RunReport::notStarted(int i, const QString &path)
+{
+    if (isOpen())
+        writeRow({QString::number(i), path, QStringLiteral("not started"), QString(), QString(), QString(), QString(),
+                  QString()});
+}
+
+QString RunReport::field(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+void RunReport::writeRow(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &text : fields)
+        quoted << field(text);
+    m_file.write((quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8());
+    m_file.flush();
+}
