@@ -66,6 +66,11 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Print on both sides, turning on the long or the short edge, or on one side (off); "
                        "default: the printer's setting. A printer that cannot print two-sided prints one-sided."),
         QStringLiteral("long|short|off"));
+    const QCommandLineOption pdf(
+        QStringLiteral("pdf"),
+        QStringLiteral("Instead of printing, write each workbook as DIR/NAME.pdf (made if missing), with what "
+                       "printing would print; a name already taken becomes \"NAME (2).pdf\". Needs no printer."),
+        QStringLiteral("DIR"));
     const QCommandLineOption report(
         QStringLiteral("report"),
         QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
@@ -73,7 +78,7 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, report,
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, pdf, report,
                        filesFrom, nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
@@ -147,6 +152,9 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         else
             return usageError(QStringLiteral("--duplex needs long, short or off"));
     }
+    options.printSettings.pdfFolder = parser.value(pdf);
+    if (parser.isSet(pdf) && options.printSettings.pdfFolder.isEmpty())
+        return usageError(QStringLiteral("--pdf needs a folder"));
     if (parser.isSet(extension) && options.extension.isEmpty()) {
         message = QStringLiteral("corvane-print: --extension needs an extension, such as xlsx or *");
         exitCode = 2;

@@ -14,6 +14,7 @@
 #include "terminalprompts.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
@@ -135,9 +136,26 @@ int RunCorvanePrint(int &argc, char **argv)
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
         return 2;
     }
-    const QString printer = choosePrinter(printers, options.printer);
-    if (printer.isEmpty())
-        return 2;
+    const bool toPdf = !options.printSettings.pdfFolder.isEmpty();
+    QString printer;
+    if (toPdf) {
+        if (!options.printer.isEmpty()) {
+            print(stderr,
+                  QStringLiteral("corvane-print: --pdf writes files and prints on no printer; leave out --printer"));
+            return 2;
+        }
+        const QString folder = QFileInfo(options.printSettings.pdfFolder).absoluteFilePath();
+        if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable()) {
+            print(stderr, QStringLiteral("corvane-print: cannot write PDFs into \"%1\"").arg(folder));
+            return 2;
+        }
+        options.printSettings.pdfFolder = QDir::cleanPath(folder);
+        printer = options.printSettings.pdfFolder;
+    } else {
+        printer = choosePrinter(printers, options.printer);
+        if (printer.isEmpty())
+            return 2;
+    }
 
     RunReport report;
     if (!options.report.isEmpty()) {
@@ -159,6 +177,11 @@ int RunCorvanePrint(int &argc, char **argv)
 
     installSignalHandlers();
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
+    if (toPdf) {
+        PrintSettings settings = options.printSettings;
+        settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
+        engine.setPrintSettings(settings);
+    }
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
         [&view] { return view.currentEntry(); });
@@ -177,7 +200,8 @@ int RunCorvanePrint(int &argc, char **argv)
     }
     const int printed = summary.workbooks - summary.failedWorkbooks;
     print(summaryStream,
-          QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed.")
+          (toPdf ? QStringLiteral("Exported %1 of %2 workbooks to %3; %4 failed.")
+                 : QStringLiteral("Printed %1 of %2 workbooks on %3; %4 failed."))
               .arg(printed)
               .arg(entries.size())
               .arg(printer)

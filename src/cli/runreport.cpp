@@ -41,7 +41,7 @@ void RunReport::stepFailed(int line, const QString &description)
     }
 }
 
-void RunReport::workbookFinished(int i, bool failed, const QString &printer)
+void RunReport::workbookFinished(int i, bool failed, const QString &printer, bool exported)
 {
     if (!isOpen() || i != m_entry)
         return;
@@ -49,7 +49,10 @@ void RunReport::workbookFinished(int i, bool failed, const QString &printer)
         m_failure = QStringLiteral("Stopped before the workbook was done.");
     // LibreOffice does not say which CUPS job it made, and matching jobs by
     // title and time could name another program's job: the id stays empty.
-    writeRow({QString::number(i), m_path, failed ? QStringLiteral("failed") : QStringLiteral("printed"),
+    writeRow({QString::number(i), m_path,
+              failed         ? QStringLiteral("failed")
+                  : exported ? QStringLiteral("exported")
+                             : QStringLiteral("printed"),
               m_failedLine > 0 ? QString::number(m_failedLine) : QString(), failed ? m_failure : QString(), printer,
               QString(), QString::number(double(m_timer.elapsed()) / 1000.0, 'f', 2)});
     m_entry = 0;

@@ -19,7 +19,8 @@ public:
 
     void workbookStarting(int i, const QString &path);
     void stepFailed(int line, const QString &description);
-    void workbookFinished(int i, bool failed, const QString &printer);
+    // printer: the printer, or the PDF written when exported.
+    void workbookFinished(int i, bool failed, const QString &printer, bool exported = false);
     // An entry the run never came to, as when it was declined.
     void notStarted(int i, const QString &path);
 

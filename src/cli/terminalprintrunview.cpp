@@ -101,5 +101,11 @@ void TerminalPrintRunView::stepFailed(int line, const QString &description)
 void TerminalPrintRunView::workbookFinished(int i, bool failed)
 {
     if (m_report)
-        m_report->workbookFinished(i, failed, m_printer);
+        m_report->workbookFinished(i, failed, m_exported.isEmpty() ? m_printer : m_exported, !m_exported.isEmpty());
+    m_exported.clear();
+}
+
+void TerminalPrintRunView::setExported(const QString &pdf)
+{
+    m_exported = pdf;
 }

@@ -30,6 +30,8 @@ public:
     void workbookStarting(int i, int n, const QString &path) override;
     void stepFailed(int line, const QString &description) override;
     void workbookFinished(int i, bool failed) override;
+    // The PDF the current workbook was written as.
+    void setExported(const QString &pdf);
 
     // "entry 3 of 10: PATH" for the workbook under way, so that a log says
     // which workbook a report belongs to; empty before the first.
@@ -48,4 +50,5 @@ private:
     QString m_current;
     QElapsedTimer m_elapsed;
     RunReport *m_report;
+    QString m_exported;
 };

@@ -251,6 +251,34 @@ private Q_SLOTS:
                  qPrintable(rows[1]));
     }
 
+    void pdfsAreWrittenWithoutAnyPrinterAndNeverOverwritten()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.path() + u"/out"_s;
+        QProcessEnvironment noCups = QProcessEnvironment::systemEnvironment();
+        noCups.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
+        CommandRun run = CommandRun::of({u"--pdf"_s, out, workbook(u"three-sheets.xlsx"_s)}, noCups);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, u"Done.\nExported 1 of 1 workbooks to "_s + out + u"; 0 failed.\n"_s);
+        const QString active = PrintedJobs::text(out + u"/three-sheets.pdf"_s);
+        QVERIFY2(active.contains(u"BRAVO-TEXT"_s) && !active.contains(u"ALPHA-TEXT"_s), qPrintable(active));
+
+        // The name is taken: a second file, every sheet in it; nothing half-written stays.
+        run = CommandRun::of({u"--pdf"_s, out, u"-a"_s, workbook(u"three-sheets.xlsx"_s)}, noCups);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(PrintedJobs::text(out + u"/three-sheets.pdf"_s), active);
+        const QString all = PrintedJobs::text(out + u"/three-sheets (2).pdf"_s);
+        for (const QString &word : {u"ALPHA-TEXT"_s, u"BRAVO-TEXT"_s, u"CHARLIE-TEXT"_s})
+            QVERIFY2(all.contains(word), qPrintable(all));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{u"three-sheets (2).pdf"_s, u"three-sheets.pdf"_s}));
+
+        // Failures are the print step's.
+        run = CommandRun::of({u"--pdf"_s, out, workbook(u"empty-first.ods"_s)}, noCups);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"at line 122"_s), qPrintable(run.err));
+    }
+
     void theReportHasARowPerEntry()
     {
         QTemporaryDir dir;

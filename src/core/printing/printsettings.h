@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // How each workbook is printed beyond the printer and the sheets: what a
 // command line may ask for. The defaults print as the window does.
 struct PrintSettings
@@ -14,6 +16,10 @@ struct PrintSettings
     // Pages as "1-3;5" (LibreOffice's own form); empty for every page.
     QString pages;
     Duplex duplex = Duplex::PrinterDefault;
+    // Not empty: each workbook is written as a PDF into this folder instead of
+    // being printed, and `exported` is told the file's path.
+    QString pdfFolder;
+    std::function<void(const QString &pdf)> exported;
 
     // Reads a range such as "1-3,5" (pages counted from 1, ascending within a
     // part); false for anything else.

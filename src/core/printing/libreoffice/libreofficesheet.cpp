@@ -104,5 +104,5 @@ void LibreOfficeSheet::PrintOut(const QString &printer)
         }
         view->setActiveSheet(m_sheet);
     });
-    LibreOfficeWorkbook::print(*m_session, m_document, printer, false);
+    LibreOfficeWorkbook::print(*m_session, m_document, printer, m_sheet);
 }

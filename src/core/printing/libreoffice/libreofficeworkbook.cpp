@@ -3,6 +3,7 @@
 
 #include "libreofficesession.h"
 #include "libreofficesheet.h"
+#include "pdfexport.h"
 #include "printing/engineerror.h"
 #include "printing/printersystem.h"
 #include "printjobwatcher.h"
@@ -42,7 +43,7 @@ std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()
 
 void LibreOfficeWorkbook::PrintOut(const QString &printer)
 {
-    print(*m_session, m_document, printer, true);
+    print(*m_session, m_document, printer, {});
 }
 
 namespace {
@@ -83,8 +84,13 @@ uno::Sequence<beans::PropertyValue> printOptions(const PrintSettings &settings)
 } // namespace
 
 void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
-                                const QString &printer, bool allSheets)
+                                const QString &printer, const uno::Reference<sheet::XSpreadsheet> &onlySheet)
 {
+    if (!session.printSettings().pdfFolder.isEmpty()) {
+        PdfExport::write(session, document, onlySheet);
+        return;
+    }
+    const bool allSheets = !onlySheet.is();
     // LibreOffice prints on its default printer when it does not know the
     // name it is given, so an unknown name must never reach it.
     if (printer.isEmpty())

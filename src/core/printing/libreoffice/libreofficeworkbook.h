@@ -4,6 +4,7 @@
 #include "printing/engineworkbook.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
 
 #include <memory>
 
@@ -18,10 +19,13 @@ public:
     std::unique_ptr<EngineSheet> ActiveSheet() override;
     void PrintOut(const QString &printer) override;
 
-    // Prints document on printer: every sheet, or the sheets selected in its view.
+    // Prints document on printer, or writes it as a PDF when the session's
+    // print settings ask for one: onlySheet (selected in the view), or every
+    // sheet when it is null.
     static void print(LibreOfficeSession &session,
                       const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
-                      const QString &printer, bool allSheets);
+                      const QString &printer,
+                      const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
 
 private:
     std::shared_ptr<LibreOfficeSession> m_session;
