@@ -65,6 +65,7 @@ int main(int argc, char **argv)
     double loopSeconds = 1e9;
     double usedLoopSeconds = 1e9;
     double runSeconds = 1e9;
+    double pdfSeconds = 1e9;
     std::vector<double> runRounds;
     int failedSteps = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -87,6 +88,19 @@ int main(int argc, char **argv)
         runRounds.push_back(seconds);
         runSeconds = std::min(runSeconds, seconds);
         failedSteps += printRun.summary().failedSteps;
+
+        // The same run writing PDFs instead (corvane-print --pdf), into a fresh folder.
+        PrintSettings toPdf;
+        toPdf.pdfFolder = setup.folder() + QStringLiteral("/pdf%1").arg(round);
+        QDir().mkpath(toPdf.pdfFolder);
+        engine.setPrintSettings(toPdf);
+        BenchListView pdfView(workbooks);
+        PrintRun pdfRun(engine, prompts, pdfView, runner);
+        timer.restart();
+        pdfRun.Start();
+        pdfSeconds = std::min(pdfSeconds, double(timer.nsecsElapsed()) / 1e9);
+        failedSteps += pdfRun.summary().failedSteps;
+        engine.setPrintSettings({});
     }
 
     // The copy of the profile template each office starts from, on its own.
@@ -125,6 +139,8 @@ int main(int argc, char **argv)
     std::printf("headless_profile_loop_seconds: %.2f\n", loopSeconds);
     std::printf("used_profile_loop_seconds: %.2f\n", usedLoopSeconds);
     std::printf("print_run_seconds: %.2f\n", runSeconds);
+    std::printf("pdf_run_seconds: %.2f\n", pdfSeconds);
+    std::printf("pdf_to_print_ratio: %.2f\n", pdfSeconds / runSeconds);
     std::printf("run_to_used_profile_loop_ratio: %.2f\n", runSeconds / usedLoopSeconds);
     // The target's figure: the loop as it runs on an account whose LibreOffice
     // has only ever started without a window, as on a print server.
