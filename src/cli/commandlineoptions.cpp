@@ -6,6 +6,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <optional>
+
 bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions &options, QString &message,
                                int &exitCode)
 {
@@ -107,36 +109,34 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.paths = parser.positionalArguments();
     options.nullSeparated = parser.isSet(nullSeparated);
     options.report = parser.value(report);
-    if (parser.isSet(filesFrom)) {
-        QString error;
-        if (!PathList::read(parser.value(filesFrom), options.nullSeparated, options.paths, error)) {
-            message = QStringLiteral("corvane-print: ") + error;
-            exitCode = 2;
-            return false;
-        }
-    }
-    if (parser.isSet(timeout)) {
-        bool isNumber = false;
-        const int seconds = parser.value(timeout).toInt(&isNumber);
-        // A day is more than any workbook needs; beyond it the milliseconds would overflow.
-        if (!isNumber || seconds < 1 || seconds > 86400) {
-            message = QStringLiteral("corvane-print: --timeout needs a whole number of seconds from 1 to 86400");
-            exitCode = 2;
-            return false;
-        }
-        options.timeoutSeconds = seconds;
-    }
     const auto usageError = [&message, &exitCode](const QString &text) {
         message = QStringLiteral("corvane-print: ") + text;
         exitCode = 2;
         return false;
     };
-    if (parser.isSet(copies)) {
+    // A whole number from low to high, or nothing.
+    const auto wholeNumber = [&parser](const QCommandLineOption &option, int low, int high) -> std::optional<int> {
         bool isNumber = false;
-        const int count = parser.value(copies).toInt(&isNumber);
-        if (!isNumber || count < 1 || count > 999)
+        const int value = parser.value(option).toInt(&isNumber);
+        return isNumber && value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
+    };
+    if (parser.isSet(filesFrom)) {
+        QString error;
+        if (!PathList::read(parser.value(filesFrom), options.nullSeparated, options.paths, error))
+            return usageError(error);
+    }
+    if (parser.isSet(timeout)) {
+        // A day is more than any workbook needs; beyond it the milliseconds would overflow.
+        const std::optional<int> seconds = wholeNumber(timeout, 1, 86400);
+        if (!seconds)
+            return usageError(QStringLiteral("--timeout needs a whole number of seconds from 1 to 86400"));
+        options.timeoutSeconds = *seconds;
+    }
+    if (parser.isSet(copies)) {
+        const std::optional<int> count = wholeNumber(copies, 1, 999);
+        if (!count)
             return usageError(QStringLiteral("--copies needs a whole number from 1 to 999"));
-        options.printSettings.copies = count;
+        options.printSettings.copies = *count;
     }
     options.printSettings.collate = parser.isSet(collate);
     if (parser.isSet(pages) && !PrintSettings::parsePages(parser.value(pages), options.printSettings.pages))
