@@ -71,7 +71,9 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     const QCommandLineOption pdf(
         QStringLiteral("pdf"),
         QStringLiteral("Instead of printing, write each workbook as DIR/NAME.pdf (made if missing), with what "
-                       "printing would print; a name already taken becomes \"NAME (2).pdf\". Needs no printer."),
+                       "printing would print, laid out for --printer or the default printer (without any, with "
+                       "LibreOffice's own page metrics); a name already taken becomes \"NAME (2).pdf\". Needs no "
+                       "printer."),
         QStringLiteral("DIR"));
     const QCommandLineOption report(
         QStringLiteral("report"),

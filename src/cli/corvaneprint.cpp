@@ -82,6 +82,16 @@ bool sameFile(const QString &a, const QString &b)
     return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
+// The default printer, or none when there is none or no print server answers.
+QString defaultPrinterIfAny(PrinterSystem &printers)
+{
+    try {
+        return printers.defaultPrinterName();
+    } catch (const EngineError &) {
+        return {};
+    }
+}
+
 // The printer to print on, or an empty text after saying why there is none.
 QString choosePrinter(PrinterSystem &printers, const QString &requested)
 {
@@ -139,17 +149,20 @@ int RunCorvanePrint(int &argc, char **argv)
     const bool toPdf = !options.printSettings.pdfFolder.isEmpty();
     QString printer;
     if (toPdf) {
-        if (!options.printer.isEmpty()) {
-            print(stderr,
-                  QStringLiteral("corvane-print: --pdf writes files and prints on no printer; leave out --printer"));
-            return 2;
-        }
         const QString folder = QFileInfo(options.printSettings.pdfFolder).absoluteFilePath();
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable()) {
             print(stderr, QStringLiteral("corvane-print: cannot write PDFs into \"%1\"").arg(folder));
             return 2;
         }
         options.printSettings.pdfFolder = QDir::cleanPath(folder);
+        // Laid out for a printer, a PDF holds what printing there would print.
+        if (!options.printer.isEmpty()) {
+            options.printSettings.layoutPrinter = choosePrinter(printers, options.printer);
+            if (options.printSettings.layoutPrinter.isEmpty())
+                return 2;
+        } else {
+            options.printSettings.layoutPrinter = defaultPrinterIfAny(printers);
+        }
         printer = options.printSettings.pdfFolder;
     } else {
         printer = choosePrinter(printers, options.printer);
@@ -177,11 +190,10 @@ int RunCorvanePrint(int &argc, char **argv)
 
     installSignalHandlers();
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
-    if (toPdf) {
-        PrintSettings settings = options.printSettings;
-        settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
-        engine.setPrintSettings(settings);
-    }
+    PrintSettings settings = options.printSettings;
+    settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
+    settings.printed = [&view](int job) { view.setPrinted(job); };
+    engine.setPrintSettings(settings);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
         [&view] { return view.currentEntry(); });

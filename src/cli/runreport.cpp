@@ -41,20 +41,18 @@ void RunReport::stepFailed(int line, const QString &description)
     }
 }
 
-void RunReport::workbookFinished(int i, bool failed, const QString &printer, bool exported)
+void RunReport::workbookFinished(int i, bool failed, const QString &printer, bool exported, int job)
 {
     if (!isOpen() || i != m_entry)
         return;
     if (failed && m_failedLine == 0)
         m_failure = QStringLiteral("Stopped before the workbook was done.");
-    // LibreOffice does not say which CUPS job it made, and matching jobs by
-    // title and time could name another program's job: the id stays empty.
     writeRow({QString::number(i), m_path,
               failed         ? QStringLiteral("failed")
                   : exported ? QStringLiteral("exported")
                              : QStringLiteral("printed"),
               m_failedLine > 0 ? QString::number(m_failedLine) : QString(), failed ? m_failure : QString(), printer,
-              QString(), QString::number(double(m_timer.elapsed()) / 1000.0, 'f', 2)});
+              job > 0 ? QString::number(job) : QString(), QString::number(double(m_timer.elapsed()) / 1000.0, 'f', 2)});
     m_entry = 0;
 }
 

@@ -19,8 +19,9 @@ public:
 
     void workbookStarting(int i, const QString &path);
     void stepFailed(int line, const QString &description);
-    // printer: the printer, or the PDF written when exported.
-    void workbookFinished(int i, bool failed, const QString &printer, bool exported = false);
+    // printer: the printer, or the PDF written when exported; job: the
+    // print server's id of the job, 0 for none.
+    void workbookFinished(int i, bool failed, const QString &printer, bool exported = false, int job = 0);
     // An entry the run never came to, as when it was declined.
     void notStarted(int i, const QString &path);
 

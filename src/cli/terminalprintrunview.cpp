@@ -101,8 +101,15 @@ void TerminalPrintRunView::stepFailed(int line, const QString &description)
 void TerminalPrintRunView::workbookFinished(int i, bool failed)
 {
     if (m_report)
-        m_report->workbookFinished(i, failed, m_exported.isEmpty() ? m_printer : m_exported, !m_exported.isEmpty());
+        m_report->workbookFinished(i, failed, m_exported.isEmpty() ? m_printer : m_exported, !m_exported.isEmpty(),
+                                   m_job);
     m_exported.clear();
+    m_job = 0;
+}
+
+void TerminalPrintRunView::setPrinted(int job)
+{
+    m_job = job;
 }
 
 void TerminalPrintRunView::setExported(const QString &pdf)

@@ -32,6 +32,8 @@ public:
     void workbookFinished(int i, bool failed) override;
     // The PDF the current workbook was written as.
     void setExported(const QString &pdf);
+    // The print server's id of the current workbook's job.
+    void setPrinted(int job);
 
     // "entry 3 of 10: PATH" for the workbook under way, so that a log says
     // which workbook a report belongs to; empty before the first.
@@ -51,4 +53,5 @@ private:
     QElapsedTimer m_elapsed;
     RunReport *m_report;
     QString m_exported;
+    int m_job = 0;
 };

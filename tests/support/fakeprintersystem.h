@@ -23,7 +23,15 @@ public:
         return defaultName;
     }
 
+    int printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &) override
+    {
+        jobs.append(printer + QLatin1Char('/') + title);
+        return int(jobs.size());
+    }
+
     QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};
     QString defaultName = QStringLiteral("Second");
     bool namesFail = false;
+    // "PRINTER/TITLE" of each job handed over.
+    QStringList jobs;
 };

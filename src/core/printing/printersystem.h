@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+struct PrintSettings;
+
 // The printers of the system. Failures throw EngineError.
 class PrinterSystem
 {
@@ -14,4 +16,11 @@ public:
 
     // The default printer's name; throws when there is none.
     virtual QString defaultPrinterName() = 0;
+
+    // Hands a finished PDF to printer as one job titled title, with the
+    // copies, collation and sides of settings; returns the job's id. Throws
+    // with the print server's reason when the job is not taken.
+    virtual int printPdf(const QString &printer, const QString &pdf, const QString &title,
+                         const PrintSettings &settings)
+        = 0;
 };

@@ -25,3 +25,14 @@ bool PrintSettings::parsePages(const QString &text, QString &pages)
     pages = parts.join(QLatin1Char(';'));
     return true;
 }
+
+int PrintSettings::firstPage(const QString &pages)
+{
+    int first = 0;
+    for (const QString &part : pages.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int page = part.section(QLatin1Char('-'), 0, 0).toInt();
+        if (page > 0 && (first == 0 || page < first))
+            first = page;
+    }
+    return first;
+}

@@ -20,8 +20,16 @@ struct PrintSettings
     // being printed, and `exported` is told the file's path.
     QString pdfFolder;
     std::function<void(const QString &pdf)> exported;
+    // The printer whose page metrics a PDF is laid out with, so that it holds
+    // what printing there would print; empty: LibreOffice's own metrics.
+    QString layoutPrinter;
+    // Told the print server's id of each job handed over.
+    std::function<void(int jobId)> printed;
 
     // Reads a range such as "1-3,5" (pages counted from 1, ascending within a
     // part); false for anything else.
     static bool parsePages(const QString &text, QString &pages);
+
+    // The lowest page a range in LibreOffice's form asks for; 0 for none.
+    static int firstPage(const QString &pages);
 };

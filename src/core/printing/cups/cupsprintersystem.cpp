@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cupsprintersystem.h"
 
+#include "cupsjob.h"
 #include "printing/engineerror.h"
 
 #include <cups/cups.h>
@@ -62,4 +63,14 @@ QString CupsPrinterSystem::defaultPrinterName()
     if (!dest)
         throw EngineError(QStringLiteral("There is no default printer."));
     return QString::fromUtf8(dest->name);
+}
+
+int CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, const QString &title,
+                                const PrintSettings &settings)
+{
+    // A local server answers at once; the document itself may take a while
+    // to reach a remote one.
+    constexpr int connectMs = 15000;
+    constexpr int answerMs = 120000;
+    return CupsJob(connectMs, answerMs).submit(printer, pdf, title, settings);
 }

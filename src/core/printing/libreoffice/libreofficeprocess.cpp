@@ -161,6 +161,11 @@ pid_t LibreOfficeProcess::processGroup() const
     return m_pid;
 }
 
+QString LibreOfficeProcess::folderPath() const
+{
+    return m_folder->path();
+}
+
 QString LibreOfficeProcess::profileFolder() const
 {
     return m_folder->path() + QStringLiteral("/profile");

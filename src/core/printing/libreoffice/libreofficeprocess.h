@@ -31,6 +31,8 @@ public:
     QString connectUrl() const;
     pid_t processGroup() const;
     QString profileFolder() const;
+    // The office's own folder, removed with it.
+    QString folderPath() const;
 
     // Writes down the pipes the office listens on, so that they can be
     // removed even if this program is killed. Returns how many are known.

@@ -163,13 +163,6 @@ uno::Reference<beans::XPropertySet> LibreOfficeSession::configuration(const char
             uno::UNO_QUERY_THROW};
 }
 
-void LibreOfficeSession::setPrintAllSheets(bool allSheets)
-{
-    const uno::Reference<beans::XPropertySet> node = configuration("/org.openoffice.Office.Calc/Print/Other");
-    node->setPropertyValue("AllSheets", uno::Any(allSheets));
-    uno::Reference<util::XChangesBatch>(node, uno::UNO_QUERY_THROW)->commitChanges();
-}
-
 void LibreOfficeSession::recordFinishedSetup()
 {
     call(QStringLiteral("preparing its profile"), [this] {

@@ -37,9 +37,6 @@ public:
     const PrintSettings &printSettings() const;
     void setPrintSettings(const PrintSettings &settings);
 
-    // Makes Calc print every sheet, or only the sheets selected in the view.
-    void setPrintAllSheets(bool allSheets);
-
     // Writes down in the profile that this version of LibreOffice has started
     // with it, as a first start with a window does. Without it every office
     // started from a copy takes itself for an upgrade and first runs its

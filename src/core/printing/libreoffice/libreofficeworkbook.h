@@ -20,8 +20,7 @@ public:
     void PrintOut(const QString &printer) override;
 
     // Prints document on printer, or writes it as a PDF when the session's
-    // print settings ask for one: onlySheet (selected in the view), or every
-    // sheet when it is null.
+    // print settings ask for one: onlySheet, or every sheet when it is null.
     static void print(LibreOfficeSession &session,
                       const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
                       const QString &printer,

@@ -10,11 +10,17 @@
 #include <QFileInfo>
 #include <QStringConverter>
 #include <QUrl>
+#include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XViewDataSupplier.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -65,6 +71,25 @@ void closeDocument(const uno::Reference<lang::XComponent> &document)
         document->dispose();
 }
 
+// The sheet a workbook opens on is part of its stored view. Most formats hand
+// that view to the document, where a hidden view finds it; the Excel 97-2003
+// import keeps it for the view to read when it is first shown, so a hidden
+// view stays on the first sheet. Showing the frame reads it; the office runs
+// headless, so no window appears anywhere.
+void applyStoredView(const uno::Reference<lang::XComponent> &document)
+{
+    const uno::Reference<document::XViewDataSupplier> views(document, uno::UNO_QUERY);
+    const uno::Reference<container::XIndexAccess> stored = views.is() ? views->getViewData() : nullptr;
+    if (stored.is() && stored->getCount() > 0)
+        return;
+    const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<frame::XController> controller = model->getCurrentController();
+    const uno::Reference<frame::XFrame> frame = controller.is() ? controller->getFrame() : nullptr;
+    const uno::Reference<awt::XWindow> window = frame.is() ? frame->getContainerWindow() : nullptr;
+    if (window.is())
+        window->setVisible(true);
+}
+
 } // namespace
 
 LibreOfficeWorkbooks::LibreOfficeWorkbooks(std::shared_ptr<LibreOfficeSession> session)
@@ -78,13 +103,15 @@ void LibreOfficeWorkbooks::Open(const QString &path)
         = toOUString(QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
     const rtl::Reference<AbortingHandler> handler = new AbortingHandler;
 
-    uno::Sequence<beans::PropertyValue> arguments(5);
+    uno::Sequence<beans::PropertyValue> arguments(6);
     arguments[0] = property("Hidden", uno::Any(true));
     // Read-only: no lock file beside the workbook, nothing written to it.
     arguments[1] = property("ReadOnly", uno::Any(true));
     arguments[2] = property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE));
     arguments[3] = property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE));
     arguments[4] = property("InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(handler.get())));
+    // A template is printed as itself, under its own name, not as a new untitled workbook made from it.
+    arguments[5] = property("AsTemplate", uno::Any(false));
 
     uno::Reference<lang::XComponent> document;
     try {
@@ -111,6 +138,8 @@ void LibreOfficeWorkbooks::Open(const QString &path)
         spreadsheet = info.is() && info->supportsService("com.sun.star.sheet.SpreadsheetDocument");
         if (!spreadsheet)
             closeDocument(document);
+        else
+            applyStoredView(document);
     });
     if (!spreadsheet)
         throw EngineError(QStringLiteral("\"%1\" is not a spreadsheet.").arg(path));

@@ -1,24 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdfexport.h"
 
-#include "libreofficesession.h"
 #include "printing/engineerror.h"
-#include "unostrings.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryFile>
-#include <QUrl>
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
 
 #include <cerrno>
 #include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
-
-using namespace com::sun::star;
 
 namespace {
 
@@ -46,49 +38,24 @@ QString freeName(const QString &folder, const QString &name, const std::function
     return candidate;
 }
 
-QString write(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
-              const uno::Reference<sheet::XSpreadsheet> &onlySheet)
+QString publish(const QString &rendered, const QString &folder, const QString &name,
+                const std::function<void(const QString &pdf)> &exported)
 {
-    const QString folder = session.printSettings().pdfFolder;
-    QString name;
-    session.call(QStringLiteral("reading the workbook's name"), [&] {
-        const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
-        name = QFileInfo(QUrl(toQString(model->getURL())).toLocalFile()).completeBaseName();
-    });
-    if (name.isEmpty())
-        name = QStringLiteral("workbook");
-
+    QFile source(rendered);
+    if (!source.open(QIODevice::ReadOnly))
+        throw EngineError(QStringLiteral("Cannot read what LibreOffice rendered: %1").arg(source.errorString()));
     // Hidden, and removed whatever happens, unless it became the PDF.
     QTemporaryFile part(folder + QStringLiteral("/.corvane-XXXXXX.pdf.part"));
     if (!part.open())
         throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+    while (!source.atEnd()) {
+        const QByteArray block = source.read(1 << 20);
+        if (block.isEmpty() || part.write(block) != block.size())
+            throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+    }
+    if (!part.flush() || ::fsync(part.handle()) != 0)
+        throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
     part.close();
-
-    session.call(QStringLiteral("writing the PDF"), [&] {
-        uno::Sequence<beans::PropertyValue> filterData(onlySheet.is() ? 1 : 0);
-        if (onlySheet.is()) {
-            filterData[0].Name = "Selection";
-            filterData[0].Value <<= onlySheet;
-        }
-        if (!session.printSettings().pages.isEmpty()) {
-            filterData.realloc(filterData.getLength() + 1);
-            // The export counts pages as printing does, with "-" and ";".
-            filterData[filterData.getLength() - 1].Name = "PageRange";
-            filterData[filterData.getLength() - 1].Value <<= toOUString(session.printSettings().pages);
-        }
-        uno::Sequence<beans::PropertyValue> arguments(3);
-        arguments[0].Name = "FilterName";
-        arguments[0].Value <<= rtl::OUString("calc_pdf_Export");
-        arguments[1].Name = "FilterData";
-        arguments[1].Value <<= filterData;
-        arguments[2].Name = "Overwrite";
-        arguments[2].Value <<= true; // our own temporary file, made empty above
-        const uno::Reference<frame::XStorable> storable(document, uno::UNO_QUERY_THROW);
-        storable->storeToURL(toOUString(QString::fromUtf8(QUrl::fromLocalFile(part.fileName()).toEncoded())),
-                             arguments);
-    });
-    if (QFileInfo(part.fileName()).size() == 0)
-        throw EngineError(QStringLiteral("LibreOffice wrote no PDF for the workbook."));
 
     // The PDF gets the permissions any new file of the user gets.
     ::chmod(QFile::encodeName(part.fileName()).constData(), 0666 & ~currentUmask());
@@ -96,12 +63,16 @@ QString write(LibreOfficeSession &session, const uno::Reference<lang::XComponent
     // A hard link is made only where no file is, so another program's file
     // that took the name meanwhile is never written over.
     const QByteArray from = QFile::encodeName(part.fileName());
+    const auto taken = [](const QString &path) {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    };
     QString target;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        target = freeName(folder, name, [](const QString &path) { return QFileInfo::exists(path); });
+        target = freeName(folder, name, taken);
         if (::link(from.constData(), QFile::encodeName(target).constData()) == 0) {
-            if (session.printSettings().exported)
-                session.printSettings().exported(target);
+            if (exported)
+                exported(target);
             return target;
         }
         if (errno != EEXIST)

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+struct PrintSettings;
+
+// One PDF handed to a CUPS queue over a connection of its own, so that every
+// wait on the server is bounded and gives way to a stop request.
+class CupsJob final
+{
+public:
+    // connectMs bounds the connection, answerMs each answer of the server.
+    CupsJob(int connectMs, int answerMs);
+
+    // Creates the job, sends the PDF and closes it; returns the job's id.
+    // Throws EngineError with the server's reason; a job already created is
+    // cancelled then, so that no half job prints.
+    int submit(const QString &printer, const QString &pdf, const QString &title, const PrintSettings &settings) const;
+
+private:
+    int m_connectMs;
+    int m_answerMs;
+};
