@@ -108,6 +108,7 @@ class Office:
 XLSX = "Calc MS Excel 2007 XML"
 XLSM = "Calc MS Excel 2007 VBA XML"
 XLS = "MS Excel 97"
+XLTX = "Calc MS Excel 2007 XML Template"
 ODS = "calc8"
 
 
@@ -181,6 +182,7 @@ def make_tests(office, out):
         text.write("This is a plain text file, not a workbook.\n")
 
     make_empty_sheet_tests(office, out)
+    make_legacy_tests(office, out)
 
 
 def draw_page(doc, sheet_name):
@@ -220,10 +222,11 @@ def make_empty_sheet_tests(office, out):
     office.activate(doc, "S2")
     office.save(doc, out + "/empty-last.xlsx", XLSX)
 
+    # Bold and a number format put no ink on a page.
     doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Formatted", [])])
     cells = doc.Sheets.getByName("Formatted").getCellRangeByName("A1:C4")
-    cells.CellBackColor = 0xFFCC00
     cells.CharWeight = 150
+    cells.NumberFormat = 4
     office.activate(doc, "Formatted")
     office.save(doc, out + "/formatted-empty.xlsx", XLSX)
 
@@ -257,6 +260,78 @@ def make_empty_sheet_tests(office, out):
     doc.Sheets.getByName("Chart").Charts.addNewByName("Units", rect, (address,), False, True)
     office.activate(doc, "Chart")
     office.save(doc, out + "/chart-only.xlsx", XLSX)
+
+
+def own_page_style(doc, sheet_name, header=None, footer=None):
+    """Gives a sheet a page style of its own; no header or footer unless given."""
+    styles = doc.StyleFamilies.getByName("PageStyles")
+    style = doc.createInstance("com.sun.star.style.PageStyle")
+    styles.insertByName(sheet_name + "Style", style)
+    doc.Sheets.getByName(sheet_name).PageStyle = sheet_name + "Style"
+    style.HeaderIsOn = header is not None
+    style.FooterIsOn = footer is not None
+    if header is not None:
+        content = style.RightPageHeaderContent
+        content.CenterText.String = header
+        style.RightPageHeaderContent = content
+    if footer is not None:
+        content = style.RightPageFooterContent
+        content.CenterText.String = footer
+        style.RightPageFooterContent = content
+
+
+def make_legacy_tests(office, out):
+    """Excel 97-2003 workbooks whose active sheet is not the first, with what
+    real ones have around it."""
+    words = ["ALFA-WORD", "BETA-WORD", "GAMMA-WORD", "DELTA-WORD", "EPSILON-WORD", "ZETA-WORD"]
+    data = [["North", 4], ["East", 7], ["South", 5]]
+    doc = office.workbook([("S%d" % (i + 1), sheet(word) + (data if i == 0 else [])) for i, word in enumerate(words)])
+    add_chart(doc, "S2", "Units", (0, 3, 1, 5), 500, 2500, 9000, 6000)
+    active = doc.Sheets.getByName("S4")
+    area = CellRangeAddress()
+    area.Sheet = 3
+    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 0, 0, 1, 2
+    active.setPrintAreas((area,))
+    own_page_style(doc, "S4", header="HEADER-MARK", footer="FOOTER-MARK")
+    office.activate(doc, "S4")
+    doc.CurrentController.select(active.getCellRangeByName("A2:B3"))
+    office.save(doc, out + "/legacy-many.xls", XLS)
+
+    doc = office.workbook([("H1", sheet("HIDDEN-WORD")), ("H2", sheet("SHOWN-WORD")), ("H3", sheet("LAST-WORD"))])
+    office.activate(doc, "H3")
+    doc.Sheets.getByName("H1").IsVisible = False
+    office.save(doc, out + "/legacy-hidden-first.xls", XLS)
+
+    doc = office.workbook([("E1", sheet("FULL-WORD")), ("E2", [])])
+    office.activate(doc, "E2")
+    office.save(doc, out + "/legacy-empty-active.xls", XLS)
+
+    # A blank form: borders and nothing else.
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Form", [])])
+    own_page_style(doc, "Form")
+    form = doc.Sheets.getByName("Form").getCellRangeByName("B2:E12")
+    line = uno.createUnoStruct("com.sun.star.table.BorderLine2")
+    line.OuterLineWidth = 35
+    line.LineWidth = 35
+    form.TopBorder = form.BottomBorder = form.LeftBorder = form.RightBorder = line
+    office.activate(doc, "Form")
+    office.save(doc, out + "/bordered-form.xls", XLS)
+
+    # Fill colours inside a print area.
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Filled", [])])
+    own_page_style(doc, "Filled")
+    filled = doc.Sheets.getByName("Filled")
+    filled.getCellRangeByName("B2:D8").CellBackColor = 0x3366CC
+    area = CellRangeAddress()
+    area.Sheet = 1
+    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 0, 0, 5, 10
+    filled.setPrintAreas((area,))
+    office.activate(doc, "Filled")
+    office.save(doc, out + "/filled-area.ods", ODS)
+
+    doc = office.workbook([("T1", sheet("TEMPLATE-ONE")), ("T2", sheet("TEMPLATE-TWO"))])
+    office.activate(doc, "T2")
+    office.save(doc, out + "/template.xltx", XLTX)
 
 
 def add_chart(doc, sheet_name, name, cell_range, x, y, width, height):

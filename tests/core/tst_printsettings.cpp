@@ -38,6 +38,19 @@ private Q_SLOTS:
         if (!expected.isEmpty())
             QCOMPARE(pages, expected);
     }
+
+    // Whether a range selects any page of a workbook hangs on its lowest page.
+    void theLowestPageAskedForIsFoundInAnyPart()
+    {
+        QString pages;
+        QVERIFY(PrintSettings::parsePages(u"9-12,7"_s, pages));
+        QCOMPARE(PrintSettings::firstPage(pages), 7);
+        QVERIFY(PrintSettings::parsePages(u"3"_s, pages));
+        QCOMPARE(PrintSettings::firstPage(pages), 3);
+        QVERIFY(PrintSettings::parsePages(u"10-11,2-2,5"_s, pages));
+        QCOMPARE(PrintSettings::firstPage(pages), 2);
+        QCOMPARE(PrintSettings::firstPage(QString()), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(PrintSettingsTest)

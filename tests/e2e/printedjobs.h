@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
@@ -46,6 +47,38 @@ public:
     {
         QFile file(QString(pdf).replace(QStringLiteral(".pdf"), QStringLiteral(".options")));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // The title CUPS handed to the printer with a job.
+    static QString title(const QString &pdf)
+    {
+        QFile file(QString(pdf).replace(QStringLiteral(".pdf"), QStringLiteral(".title")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+    }
+
+    // Whether the first page puts any ink on paper, text or not.
+    static bool inked(const QString &pdf)
+    {
+        QTemporaryDir dir;
+        QProcess pdftoppm;
+        pdftoppm.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
+                                                    QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+        pdftoppm.waitForFinished(30000);
+        QFile page(dir.filePath(QStringLiteral("page.pgm")));
+        if (!page.open(QIODevice::ReadOnly))
+            return false;
+        // pdftoppm's binary graymap: "P5", "WIDTH HEIGHT" and "255" on lines
+        // of their own, then a byte a pixel.
+        const QByteArray data = page.readAll();
+        const QList<QByteArray> header = data.left(64).split('\n');
+        if (header.size() < 4 || header[0] != "P5")
+            return false;
+        const qsizetype pixels = header[1].split(' ').value(0).toLongLong() * header[1].split(' ').value(1).toLongLong();
+        const QByteArray raster = data.right(pixels);
+        int dark = 0;
+        for (const char value : raster)
+            dark += static_cast<unsigned char>(value) < 200 ? 1 : 0;
+        return dark > 20;
     }
 
     static QString text(const QString &pdf)

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -175,6 +177,112 @@ private Q_SLOTS:
         QVERIFY(PrintedJobs::options(m_jobs.files(u"Second"_s).last()).contains(u"Duplex=DuplexTumble"_s));
     }
 
+    void workbooksPrintAndExportTheSheetTheyOpenOn_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("notShown");
+        QTest::newRow("two sheets") << u"legacy.xls"_s << QStringList{u"LEGACY-TWO"_s} << QStringList{u"LEGACY-ONE"_s};
+        QTest::newRow("six sheets, a chart, a print area, a header and a selection")
+            << u"legacy-many.xls"_s << QStringList{u"DELTA-WORD"_s, u"HEADER-MARK"_s, u"FOOTER-MARK"_s}
+            << QStringList{u"ALFA-WORD"_s, u"BETA-WORD"_s, u"GAMMA-WORD"_s, u"EPSILON-WORD"_s, u"ZETA-WORD"_s};
+        QTest::newRow("a hidden first sheet") << u"legacy-hidden-first.xls"_s << QStringList{u"LAST-WORD"_s}
+                                              << QStringList{u"HIDDEN-WORD"_s, u"SHOWN-WORD"_s};
+        QTest::newRow("a template") << u"template.xltx"_s << QStringList{u"TEMPLATE-TWO"_s}
+                                    << QStringList{u"TEMPLATE-ONE"_s};
+    }
+    void workbooksPrintAndExportTheSheetTheyOpenOn()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        const auto holdsTheActiveSheet = [&](const QString &text) {
+            for (const QString &word : shown) {
+                if (!text.contains(word))
+                    return false;
+            }
+            for (const QString &word : notShown) {
+                if (text.contains(word))
+                    return false;
+            }
+            return true;
+        };
+
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, workbook(file)});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList jobs = newJobs(before, 1);
+        QCOMPARE(jobs.size(), 1);
+        QVERIFY2(holdsTheActiveSheet(jobs[0]), qPrintable(jobs[0]));
+        QCOMPARE(PrintedJobs::title(m_jobs.files(u"Second"_s).last()), file);
+
+        QTemporaryDir out;
+        run = CommandRun::of({u"--pdf"_s, out.path(), workbook(file)});
+        QCOMPARE(run.exitCode, 0);
+        const QString pdf = out.filePath(QFileInfo(file).completeBaseName() + u".pdf"_s);
+        QVERIFY2(holdsTheActiveSheet(PrintedJobs::text(pdf)), qPrintable(PrintedJobs::text(pdf)));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QFileInfo(pdf).fileName()});
+    }
+
+    void aBlankFormPrintsOnPaperAndInThePdf()
+    {
+        // Borders and nothing else, on a page without header or footer.
+        const QString form = workbook(u"bordered-form.xls"_s);
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, form});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        QVERIFY(PrintedJobs::inked(m_jobs.files(u"Second"_s).last()));
+
+        QTemporaryDir out;
+        run = CommandRun::of({u"--pdf"_s, out.path(), form});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(PrintedJobs::inked(out.filePath(u"bordered-form.pdf"_s)));
+    }
+
+    void aPageRangePastTheEndIsRefusedForPaperAndPdfAlike()
+    {
+        const QString four = workbook(u"four-pages.xlsx"_s);
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        const CommandRun printed = CommandRun::of({u"-p"_s, u"Second"_s, u"--pages"_s, u"7,9-12"_s, four});
+        QTemporaryDir out;
+        const CommandRun exported = CommandRun::of({u"--pdf"_s, out.path(), u"--pages"_s, u"7,9-12"_s, four});
+        const QString report = u"Application Error: The pages asked for (7,9-12) are not there: what the workbook "
+                               u"prints has 4 pages; nothing was printed.\nin Corvane5/20/2014.Form1.Start at line 122\n"_s;
+        QCOMPARE(printed.exitCode, 1);
+        QVERIFY2(printed.err.contains(report), qPrintable(printed.err));
+        QCOMPARE(exported.exitCode, 1);
+        QVERIFY2(exported.err.contains(report), qPrintable(exported.err));
+        QVERIFY(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+        QTest::qWait(1500);
+        QCOMPARE(int(m_jobs.files(u"Second"_s).size()), before);
+    }
+
+    void anExplicitSidesChoiceWinsOverTheQueueDefault()
+    {
+        // The queue prints two-sided unless a job says otherwise.
+        QCOMPARE(QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=DuplexNoTumble"_s}), 0);
+        const auto restore = qScopeGuard(
+            [] { QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=None"_s}); });
+        const QString four = workbook(u"four-pages.xlsx"_s);
+        const QRegularExpression sides(u"(?:^|\\s)sides=(\\S+)"_s);
+
+        int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--duplex"_s, u"off"_s, four});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        QString options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
+        QCOMPARE(sides.match(options).captured(1), u"one-sided"_s);
+
+        // A plain print asks for nothing: the queue's default holds.
+        before = int(m_jobs.files(u"Second"_s).size());
+        run = CommandRun::of({u"-p"_s, u"Second"_s, four});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
+        QVERIFY2(!options.contains(u"sides=one-sided"_s) && !options.contains(u"Duplex=None"_s), qPrintable(options));
+    }
+
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
@@ -286,19 +394,26 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
+        const int before = int(m_jobs.files(u"Second"_s).size());
         const CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
                                                missing, workbook(u"damaged.xlsx"_s), odd});
         QCOMPARE(run.exitCode, 1);
+        QCOMPARE(newJobs(before, 2).size(), 2);
+        // The job that CUPS printed for the entry, by its id.
+        const QStringList jobFiles = m_jobs.files(u"Second"_s).mid(before);
+        const QString firstJob = QFileInfo(jobFiles[0]).baseName();
+        const QString lastJob = QFileInfo(jobFiles[1]).baseName();
         const QStringList rows = reportRows(report);
         QCOMPARE(rows.size(), 5);
         QCOMPARE(rows[0], u"entry,path,outcome,failed_line,failure,printer,cups_job_id,seconds"_s);
-        QVERIFY2(rows[1].startsWith(u"1,"_s + workbook(u"legacy.xls"_s) + u",printed,,,Second,,"_s),
+        QVERIFY2(rows[1].startsWith(u"1,"_s + workbook(u"legacy.xls"_s) + u",printed,,,Second,"_s + firstJob + u","_s),
                  qPrintable(rows[1]));
         QVERIFY2(rows[2].startsWith(u"2,"_s + missing + u",failed,116,\"The file \"\""_s + missing
                                     + u"\"\" does not exist.\",Second,,"_s),
                  qPrintable(rows[2]));
         QVERIFY2(rows[3].contains(u",failed,116,"_s), qPrintable(rows[3]));
-        QVERIFY2(rows[4].startsWith(u"4,\""_s + QString(odd).replace(u"\""_s, u"\"\""_s) + u"\",printed,"_s),
+        QVERIFY2(rows[4].startsWith(u"4,\""_s + QString(odd).replace(u"\""_s, u"\"\""_s) + u"\",printed,,,Second,"_s
+                                    + lastJob + u","_s),
                  qPrintable(rows[4]));
         const QString seconds = rows[4].section(u',', -1);
         QVERIFY2(seconds.toDouble() > 0, qPrintable(seconds));

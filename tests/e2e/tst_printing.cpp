@@ -257,8 +257,12 @@ private Q_SLOTS:
         QTest::newRow("between two full sheets") << u"empty-middle.xlsx"_s << u"S2"_s;
         QTest::newRow("the first sheet") << u"empty-first.ods"_s << u"S1"_s;
         QTest::newRow("the last sheet") << u"empty-last.xlsx"_s << u"S2"_s;
-        QTest::newRow("formatted cells only") << u"formatted-empty.xlsx"_s << u"Formatted"_s;
+        QTest::newRow("bold cells only") << u"formatted-empty.xlsx"_s << u"Formatted"_s;
+        // LibreOffice leaves a page of fill colours alone unprinted.
+        QTest::newRow("fill colours only") << u"filled-area.ods"_s << u"Filled"_s;
         QTest::newRow("a print range over empty cells") << u"ranged-empty.ods"_s << u"Ranged"_s;
+        // Its hidden view would name the full first sheet.
+        QTest::newRow("an Excel 97-2003 workbook") << u"legacy-empty-active.xls"_s << u"E2"_s;
     }
     void anEmptyActiveSheetPrintsNothingAndSaysSo()
     {
