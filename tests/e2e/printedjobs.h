@@ -2,10 +2,10 @@
 #pragma once
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The jobs the private CUPS server has printed, read back as text.
@@ -61,8 +61,9 @@ public:
     {
         QTemporaryDir dir;
         QProcess pdftoppm;
-        pdftoppm.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
-                                                    QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+        pdftoppm.start(QStringLiteral("pdftoppm"),
+                       {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
+                        QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
         pdftoppm.waitForFinished(30000);
         QFile page(dir.filePath(QStringLiteral("page.pgm")));
         if (!page.open(QIODevice::ReadOnly))
@@ -73,7 +74,8 @@ public:
         const QList<QByteArray> header = data.left(64).split('\n');
         if (header.size() < 4 || header[0] != "P5")
             return false;
-        const qsizetype pixels = header[1].split(' ').value(0).toLongLong() * header[1].split(' ').value(1).toLongLong();
+        const qsizetype pixels
+            = header[1].split(' ').value(0).toLongLong() * header[1].split(' ').value(1).toLongLong();
         const QByteArray raster = data.right(pixels);
         int dark = 0;
         for (const char value : raster)

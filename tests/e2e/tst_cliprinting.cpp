@@ -221,7 +221,8 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         const QString pdf = out.filePath(QFileInfo(file).completeBaseName() + u".pdf"_s);
         QVERIFY2(holdsTheActiveSheet(PrintedJobs::text(pdf)), qPrintable(PrintedJobs::text(pdf)));
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QFileInfo(pdf).fileName()});
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{QFileInfo(pdf).fileName()});
     }
 
     void aBlankFormPrintsOnPaperAndInThePdf()
@@ -247,8 +248,9 @@ private Q_SLOTS:
         const CommandRun printed = CommandRun::of({u"-p"_s, u"Second"_s, u"--pages"_s, u"7,9-12"_s, four});
         QTemporaryDir out;
         const CommandRun exported = CommandRun::of({u"--pdf"_s, out.path(), u"--pages"_s, u"7,9-12"_s, four});
-        const QString report = u"Application Error: The pages asked for (7,9-12) are not there: what the workbook "
-                               u"prints has 4 pages; nothing was printed.\nin Corvane5/20/2014.Form1.Start at line 122\n"_s;
+        const QString report
+            = u"Application Error: The pages asked for (7,9-12) are not there: what the workbook "
+              u"prints has 4 pages; nothing was printed.\nin Corvane5/20/2014.Form1.Start at line 122\n"_s;
         QCOMPARE(printed.exitCode, 1);
         QVERIFY2(printed.err.contains(report), qPrintable(printed.err));
         QCOMPARE(exported.exitCode, 1);
@@ -262,8 +264,9 @@ private Q_SLOTS:
     {
         // The queue prints two-sided unless a job says otherwise.
         QCOMPARE(QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=DuplexNoTumble"_s}), 0);
-        const auto restore = qScopeGuard(
-            [] { QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=None"_s}); });
+        const auto restore = qScopeGuard([] {
+            QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=None"_s});
+        });
         const QString four = workbook(u"four-pages.xlsx"_s);
         const QRegularExpression sides(u"(?:^|\\s)sides=(\\S+)"_s);
 

@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <cups/cups.h>
 
 #include <array>
@@ -41,8 +40,8 @@ public:
         int cancel = OfficeRegistry::stopRequested() ? 1 : 0;
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connectMs, &cancel);
         if (!m_http)
-            throw EngineError(QStringLiteral("No CUPS print server answers at %1.")
-                                  .arg(QString::fromUtf8(cupsServer())));
+            throw EngineError(
+                QStringLiteral("No CUPS print server answers at %1.").arg(QString::fromUtf8(cupsServer())));
         // The callback is asked every half second, the bound itself is the deadline's.
         httpSetTimeout(m_http, 0.5, keepWaiting, &deadline);
     }
@@ -109,15 +108,15 @@ int CupsJob::submit(const QString &printer, const QString &pdf, const QString &t
         if (OfficeRegistry::stopRequested())
             return EngineError(PrintingTexts::stopped());
         if (deadline.timer.elapsed() >= deadline.endMs)
-            return EngineError(QStringLiteral("The CUPS print server did not answer within %1 seconds.")
-                                   .arg(m_answerMs / 1000.0));
+            return EngineError(
+                QStringLiteral("The CUPS print server did not answer within %1 seconds.").arg(m_answerMs / 1000.0));
         return EngineError(QStringLiteral("CUPS did not take the job for \"%1\": %2").arg(printer, reason));
     };
     if (job <= 0)
         throw failed(serverReason());
 
     const bool started = cupsStartDocument(http.get(), queue.constData(), job, name.constData(), CUPS_FORMAT_PDF, 1)
-                         == HTTP_STATUS_CONTINUE;
+        == HTTP_STATUS_CONTINUE;
     bool sent = started;
     std::array<char, 65536> buffer{};
     while (sent && !file.atEnd()) {

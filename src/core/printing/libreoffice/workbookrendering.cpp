@@ -69,8 +69,7 @@ QString fileName(LibreOfficeSession &session, const uno::Reference<lang::XCompon
 }
 
 void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
-            const uno::Reference<sheet::XSpreadsheet> &onlySheet, const QString &layoutPrinter,
-            const QString &target)
+            const uno::Reference<sheet::XSpreadsheet> &onlySheet, const QString &layoutPrinter, const QString &target)
 {
     const QString pages = session.printSettings().pages;
     sal_Int32 pageCount = 0;
@@ -85,8 +84,10 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         const sal_Int32 source = firstPageSheet(document, selection);
         if (onlySheet.is()) {
             name = toQString(uno::Reference<container::XNamed>(onlySheet, uno::UNO_QUERY_THROW)->getName());
-            printable
-                = source == uno::Reference<sheet::XCellRangeAddressable>(onlySheet, uno::UNO_QUERY_THROW)->getRangeAddress().Sheet;
+            printable = source
+                == uno::Reference<sheet::XCellRangeAddressable>(onlySheet, uno::UNO_QUERY_THROW)
+                       ->getRangeAddress()
+                       .Sheet;
         } else {
             printable = source >= 0;
         }
@@ -100,12 +101,11 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         throw EngineError(QStringLiteral("The workbook has nothing to print; nothing was printed."));
     }
     if (!pages.isEmpty() && PrintSettings::firstPage(pages) > pageCount)
-        throw EngineError(
-            QStringLiteral("The pages asked for (%1) are not there: what the workbook prints has %2 %3; "
-                           "nothing was printed.")
-                .arg(QString(pages).replace(QLatin1Char(';'), QLatin1Char(',')))
-                .arg(pageCount)
-                .arg(pageCount == 1 ? QStringLiteral("page") : QStringLiteral("pages")));
+        throw EngineError(QStringLiteral("The pages asked for (%1) are not there: what the workbook prints has %2 %3; "
+                                         "nothing was printed.")
+                              .arg(QString(pages).replace(QLatin1Char(';'), QLatin1Char(',')))
+                              .arg(pageCount)
+                              .arg(pageCount == 1 ? QStringLiteral("page") : QStringLiteral("pages")));
 
     session.call(QStringLiteral("rendering the pages"), [&] {
         std::vector<beans::PropertyValue> filterData;

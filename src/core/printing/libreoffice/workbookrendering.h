@@ -16,7 +16,8 @@ namespace WorkbookRendering {
 // of layoutPrinter (none: LibreOffice's own) and the session's page range,
 // into the file target. Throws EngineError, before anything is rendered,
 // when there is nothing to print or the page range selects no page.
-void render(LibreOfficeSession &session, const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+void render(LibreOfficeSession &session,
+            const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
             const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet,
             const QString &layoutPrinter, const QString &target);
 
