@@ -10,7 +10,7 @@ struct PrintSettings;
 class CupsJob final
 {
 public:
-    // connectMs bounds the connection, answerMs each answer of the server.
+    // connectMs bounds the connection, answerMs the whole exchange after it.
     CupsJob(int connectMs, int answerMs);
 
     // Creates the job, sends the PDF and closes it; returns the job's id.
