@@ -210,6 +210,18 @@ private Q_SLOTS:
         QCOMPARE(r.texts().last(), u"Done."_s);
     }
 
+    void aFailureOfAnyKindIsReportedAtItsStep()
+    {
+        Run r;
+        r.engine.startThrowsForeign = true;
+        r.view.entries = {u"/a.xlsx"_s};
+        r.start();
+        QCOMPARE(r.reportedLines(), (QStringList{u"116"_s, u"118"_s, u"122"_s, u"128"_s, u"130"_s}));
+        QVERIFY2(r.prompts.messages[0].text.startsWith(u"The step failed for a reason that was not given.\r\n"_s),
+                 qPrintable(r.prompts.messages[0].text));
+        QCOMPARE(r.texts().last(), u"Done."_s);
+    }
+
     void aFailingPrintStillClosesAndQuits()
     {
         Run r;

@@ -27,6 +27,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -391,6 +392,36 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(u"within 4 seconds"_s), qPrintable(error.description()));
         }
         QVERIFY(timer.elapsed() < 30000);
+
+        // The office is gone: the steps after are skipped, not failures of their own.
+        for (const auto &step : {std::function<void()>([&] { application->Workbooks().Close(); }),
+                                 std::function<void()>([&] { application->Quit(); })}) {
+            try {
+                step();
+                QFAIL("a step after the office was stopped succeeded");
+            } catch (const EngineError &error) {
+                QVERIFY2(error.description().startsWith(u"This step was skipped: LibreOffice had been stopped"_s),
+                         qPrintable(error.description()));
+            }
+        }
+        application.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!groupRuns(group), 5000);
+    }
+
+    void aHungQuitIsReportedAsSuch()
+    {
+        LibreOfficeEngine engine(m_printers, 4000);
+        std::unique_ptr<EngineApplication> application = engine.createInstance();
+        application->Workbooks().Open(workbook(u"three-sheets.xlsx"_s));
+        application->Workbooks().Close();
+        const int group = dynamic_cast<LibreOfficeApplication &>(*application).processGroup();
+        ::kill(-group, SIGSTOP);
+        try {
+            application->Quit();
+            QFAIL("a hung quit was taken for a quit");
+        } catch (const EngineError &error) {
+            QCOMPARE(error.description(), u"LibreOffice did not quit within 4 seconds and was stopped."_s);
+        }
         application.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!groupRuns(group), 5000);
     }

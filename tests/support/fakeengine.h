@@ -66,6 +66,9 @@ public:
     bool userRunning = false;
     bool userRunningFails = false;
     bool startFails = false;
+    // Fails the start with something that is no standard exception, as a
+    // library's own exception types are not.
+    bool startThrowsForeign = false;
     QMap<QString, QString> openFailures; // path -> description
     QSet<QString> printFailures;         // paths whose printing fails
     QSet<QString> closeFailures;         // paths whose closing fails
@@ -187,6 +190,10 @@ inline std::unique_ptr<EngineApplication> FakeEngine::createInstance()
 {
     if (startFails)
         throw EngineError(QStringLiteral("LibreOffice could not be started."));
+    struct ForeignFailure
+    {};
+    if (startThrowsForeign)
+        throw ForeignFailure();
     const int id = ++instances;
     record(QStringLiteral("create#%1").arg(id));
     return std::make_unique<FakeApplication>(*this, id);

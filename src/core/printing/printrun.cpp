@@ -57,6 +57,10 @@ void PrintRun::Start()
             failure = error.description();
         } catch (const std::exception &error) {
             failure = QString::fromUtf8(error.what());
+        } catch (...) {
+            // A library's own exception types are no standard exceptions;
+            // whatever fails, the run reports it and goes on.
+            failure = QStringLiteral("The step failed for a reason that was not given.");
         }
         if (m_view.stopNow()) {
             abandon();

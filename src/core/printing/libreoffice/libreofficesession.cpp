@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficesession.h"
 
+#include "officemessages.h"
 #include "officeregistry.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
@@ -29,8 +30,14 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
     , m_timeoutMs(callTimeoutMs)
     , m_printers(printers)
 {
-    const uno::Reference<uno::XComponentContext> local = UnoEnvironment::localContext(program);
-    const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+    uno::Reference<bridge::XUnoUrlResolver> resolver;
+    try {
+        resolver = bridge::UnoUrlResolver::create(UnoEnvironment::localContext(program));
+    } catch (const uno::Exception &failure) {
+        m_process->kill();
+        throw EngineError(
+            OfficeMessages::readable(QStringLiteral("setting up the connection to it"), toQString(failure.Message)));
+    }
     const rtl::OUString url = toOUString(m_process->connectUrl());
 
     // The office takes a moment to open its pipe; ask until it answers, it
@@ -122,36 +129,43 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
             .arg(m_timeoutMs / 1000.0);
     if (disposed || !m_process->isRunning())
         return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
-    // LibreOffice ends its messages with the place in its sources they come from.
-    static const QRegularExpression sourcePlace(QStringLiteral("\\s+at \\S+\\.[ch]xx:\\d+\\s*$"));
-    QString cleaned = QString(message).remove(sourcePlace).trimmed();
-    if (cleaned.isEmpty())
-        return QStringLiteral("LibreOffice failed while %1.").arg(doing);
-    return cleaned;
+    return OfficeMessages::readable(doing, message);
 }
 
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
 {
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
+    if (m_stoppedForTime)
+        throw EngineError(skippedAfterTimeout());
     if (!m_process->isRunning() && !m_context.is())
         throw EngineError(QStringLiteral("LibreOffice is not running."));
     m_watchdog.arm(m_timeoutMs);
+    const auto failed = [&](const QString &description) {
+        m_watchdog.disarm();
+        m_stoppedForTime = m_stoppedForTime || m_watchdog.fired();
+        return EngineError(description);
+    };
     try {
         work();
-    } catch (const EngineError &) {
-        m_watchdog.disarm();
-        throw;
+    } catch (const EngineError &error) {
+        throw failed(error.description());
     } catch (const lang::DisposedException &failure) {
-        m_watchdog.disarm();
-        throw EngineError(describe(doing, toQString(failure.Message), true));
+        throw failed(describe(doing, toQString(failure.Message), true));
     } catch (const uno::Exception &failure) {
-        m_watchdog.disarm();
-        throw EngineError(describe(doing, toQString(failure.Message), false));
+        throw failed(describe(doing, toQString(failure.Message), false));
     }
     m_watchdog.disarm();
-    if (m_watchdog.fired())
+    if (m_watchdog.fired()) {
+        m_stoppedForTime = true;
         throw EngineError(describe(doing, QString(), false));
+    }
+}
+
+QString LibreOfficeSession::skippedAfterTimeout()
+{
+    return QStringLiteral("This step was skipped: LibreOffice had been stopped because an earlier step took too "
+                          "long.");
 }
 
 uno::Reference<beans::XPropertySet> LibreOfficeSession::configuration(const char *nodePath)
@@ -178,6 +192,12 @@ void LibreOfficeSession::recordFinishedSetup()
 
 void LibreOfficeSession::terminate()
 {
+    if (m_stoppedForTime) {
+        m_desktop.clear();
+        m_context.clear();
+        m_process->kill();
+        throw EngineError(skippedAfterTimeout());
+    }
     bool agreed = false;
     try {
         m_watchdog.arm(m_timeoutMs);
@@ -187,12 +207,16 @@ void LibreOfficeSession::terminate()
         agreed = true;
     }
     m_watchdog.disarm();
+    const bool hung = m_watchdog.fired();
     m_desktop.clear();
     m_context.clear();
-    const bool ended = m_process->waitForExit(m_timeoutMs);
+    const bool ended = !hung && m_process->waitForExit(m_timeoutMs);
     m_process->kill();
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
+    if (hung)
+        throw EngineError(
+            QStringLiteral("LibreOffice did not quit within %1 seconds and was stopped.").arg(m_timeoutMs / 1000.0));
     if (!agreed)
         throw EngineError(QStringLiteral("LibreOffice refused to quit and was stopped."));
     if (!ended)

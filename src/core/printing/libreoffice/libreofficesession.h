@@ -49,10 +49,13 @@ public:
 private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
+    static QString skippedAfterTimeout();
 
     std::unique_ptr<LibreOfficeProcess> m_process;
     Watchdog m_watchdog;
     int m_timeoutMs;
+    // The watchdog ended the office: the steps after it are skipped, not failed anew.
+    bool m_stoppedForTime = false;
     PrinterSystem &m_printers;
     PrintSettings m_printSettings;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;
