@@ -192,7 +192,7 @@ int RunCorvanePrint(int &argc, char **argv)
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
     PrintSettings settings = options.printSettings;
     settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
-    settings.printed = [&view](int job) { view.setPrinted(job); };
+    settings.printed = [&view](int job, const QString &waiting) { view.setPrinted(job, waiting); };
     engine.setPrintSettings(settings);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
@@ -220,6 +220,10 @@ int RunCorvanePrint(int &argc, char **argv)
               .arg(summary.failedWorkbooks));
     for (const QString &failed : summary.failedPaths)
         print(summaryStream, QStringLiteral("Failed: ") + failed);
+    if (view.waitingJobs() > 0)
+        print(summaryStream,
+              QStringLiteral("%1 of the jobs wait in a paused queue; they print once it is resumed.")
+                  .arg(view.waitingJobs()));
     if (summary.stopped || interrupts.load() > 0) {
         print(stderr, QStringLiteral("corvane-print: interrupted."));
         return 130;

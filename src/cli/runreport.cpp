@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runreport.h"
 
+#include "printing/printingtexts.h"
+
 #include <cstdio>
 
 bool RunReport::open(const QString &target, QString &error)
@@ -47,8 +49,11 @@ void RunReport::workbookFinished(int i, bool failed, const QString &printer, boo
         return;
     if (failed && m_failedLine == 0)
         m_failure = QStringLiteral("Stopped before the workbook was done.");
+    // A job that went whole to CUPS unconfirmed is neither printed nor failed.
+    const bool uncertain = failed && m_failure.contains(PrintingTexts::mayHavePrinted());
     writeRow({QString::number(i), m_path,
-              failed         ? QStringLiteral("failed")
+              uncertain      ? QStringLiteral("may have printed")
+                  : failed   ? QStringLiteral("failed")
                   : exported ? QStringLiteral("exported")
                              : QStringLiteral("printed"),
               m_failedLine > 0 ? QString::number(m_failedLine) : QString(), failed ? m_failure : QString(), printer,

@@ -107,9 +107,19 @@ void TerminalPrintRunView::workbookFinished(int i, bool failed)
     m_job = 0;
 }
 
-void TerminalPrintRunView::setPrinted(int job)
+void TerminalPrintRunView::setPrinted(int job, const QString &waiting)
 {
     m_job = job;
+    if (waiting.isEmpty())
+        return;
+    ++m_waitingJobs;
+    clearLine();
+    std::fprintf(stderr, "corvane-print: %s\n", waiting.toLocal8Bit().constData());
+}
+
+int TerminalPrintRunView::waitingJobs() const
+{
+    return m_waitingJobs;
 }
 
 void TerminalPrintRunView::setExported(const QString &pdf)

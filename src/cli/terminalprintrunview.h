@@ -32,8 +32,11 @@ public:
     void workbookFinished(int i, bool failed) override;
     // The PDF the current workbook was written as.
     void setExported(const QString &pdf);
-    // The print server's id of the current workbook's job.
-    void setPrinted(int job);
+    // The print server's id of the current workbook's job, and why it
+    // cannot print yet, if it cannot.
+    void setPrinted(int job, const QString &waiting);
+    // How many jobs of the run wait in a paused queue.
+    int waitingJobs() const;
 
     // "entry 3 of 10: PATH" for the workbook under way, so that a log says
     // which workbook a report belongs to; empty before the first.
@@ -54,4 +57,5 @@ private:
     RunReport *m_report;
     QString m_exported;
     int m_job = 0;
+    int m_waitingJobs = 0;
 };

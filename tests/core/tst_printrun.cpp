@@ -282,6 +282,28 @@ private Q_SLOTS:
         QVERIFY(printing.prompts.messages.isEmpty());
     }
 
+    void aWorkbookWhosePrintWasHandedOverCountsAsPrintedWhenStopped()
+    {
+        // Stopped once its job is with the printer system: rerunning the
+        // failed entries must not print it twice.
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        r.view.stopNowWhen = [&r] { return r.engine.calls().contains(u"printsheet#1 Office"_s); };
+        const PrintRun::Summary summary = r.start();
+        QVERIFY(summary.stopped);
+        QCOMPARE(summary.workbooks, 1);
+        QCOMPARE(summary.failedWorkbooks, 0);
+        QVERIFY(summary.failedPaths.isEmpty());
+        QCOMPARE(r.view.events, QStringList{u"finished 1 printed"_s});
+
+        // Stopped while its print call was under way: not printed.
+        Run during;
+        during.view.entries = {u"/a.xlsx"_s};
+        during.view.printer = u"Gone"_s;
+        during.view.stopNowWhen = [&during] { return during.engine.calls().contains(u"printsheet#1 Gone"_s); };
+        QCOMPARE(during.start().failedPaths, QStringList{u"/a.xlsx"_s});
+    }
+
     void anEntryThatCannotBeReadNeverPrintsThePreviousOne()
     {
         Run r;

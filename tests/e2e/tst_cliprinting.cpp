@@ -286,6 +286,39 @@ private Q_SLOTS:
         QVERIFY2(!options.contains(u"sides=one-sided"_s) && !options.contains(u"Duplex=None"_s), qPrintable(options));
     }
 
+    void aPausedOrRefusingQueueIsReportedInCupssWords()
+    {
+        const QString book = workbook(u"legacy.xls"_s);
+        QCOMPARE(QProcess::execute(u"cupsdisable"_s, {u"-r"_s, u"toner low"_s, u"Second"_s}), 0);
+        auto enable = qScopeGuard([] { QProcess::execute(u"cupsenable"_s, {u"Second"_s}); });
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, book});
+        QCOMPARE(run.exitCode, 0);
+        const QRegularExpression waits(u"corvane-print: The queue \"Second\" is paused; job (\\d+) waits until it "
+                                       u"is resumed. \\(\"toner low\"\\)\n"_s);
+        const QRegularExpressionMatch waiting = waits.match(run.err);
+        QVERIFY2(waiting.hasMatch(), qPrintable(run.err));
+        QVERIFY2(run.out.endsWith(u"Printed 1 of 1 workbooks on Second; 0 failed.\n1 of the jobs wait in a paused "
+                                  u"queue; they print once it is resumed.\n"_s),
+                 qPrintable(run.out));
+        // It waits, and prints once the queue goes on.
+        QTest::qWait(1000);
+        QCOMPARE(int(m_jobs.files(u"Second"_s).size()), before);
+        enable.dismiss();
+        QCOMPARE(QProcess::execute(u"cupsenable"_s, {u"Second"_s}), 0);
+        QCOMPARE(newJobs(before, 1).size(), 1);
+        QCOMPARE(QFileInfo(m_jobs.files(u"Second"_s).last()).baseName(), waiting.captured(1));
+
+        QCOMPARE(QProcess::execute(u"cupsreject"_s, {u"-r"_s, u"maintenance"_s, u"Second"_s}), 0);
+        const auto accept = qScopeGuard([] { QProcess::execute(u"cupsaccept"_s, {u"Second"_s}); });
+        run = CommandRun::of({u"-p"_s, u"Second"_s, book});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"Application Error: CUPS did not take the job for \"Second\": "_s)
+                     && run.err.contains(u"not accepting jobs. (\"maintenance\")\nin Corvane5/20/2014.Form1.Start "
+                                         u"at line 122\n"_s),
+                 qPrintable(run.err));
+    }
+
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());

@@ -23,10 +23,10 @@ public:
         return defaultName;
     }
 
-    int printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &) override
+    PrintedJob printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &) override
     {
         jobs.append(printer + QLatin1Char('/') + title);
-        return int(jobs.size());
+        return {int(jobs.size()), QString()};
     }
 
     QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};

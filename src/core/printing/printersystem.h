@@ -5,6 +5,15 @@
 
 struct PrintSettings;
 
+// A job the printer system took.
+struct PrintedJob
+{
+    int id = 0;
+    // Not empty when the job cannot print yet, in the printer system's words
+    // (a paused queue and its reason).
+    QString waiting;
+};
+
 // The printers of the system. Failures throw EngineError.
 class PrinterSystem
 {
@@ -18,9 +27,9 @@ public:
     virtual QString defaultPrinterName() = 0;
 
     // Hands a finished PDF to printer as one job titled title, with the
-    // copies, collation and sides of settings; returns the job's id. Throws
-    // with the print server's reason when the job is not taken.
-    virtual int printPdf(const QString &printer, const QString &pdf, const QString &title,
-                         const PrintSettings &settings)
+    // copies, collation and sides of settings. Throws with the print
+    // server's reason when the job is not taken.
+    virtual PrintedJob printPdf(const QString &printer, const QString &pdf, const QString &title,
+                                const PrintSettings &settings)
         = 0;
 };

@@ -75,6 +75,12 @@ inline QString noWorkbook()
 {
     return noInstance();
 }
+// Said when a job went to the printer system but whether it arrived whole
+// cannot be known: the workbook may have printed.
+inline QString mayHavePrinted()
+{
+    return QStringLiteral("it may have reached the printer");
+}
 inline QString stopped()
 {
     return QStringLiteral("The run was stopped.");

@@ -63,6 +63,9 @@ void PrintRun::Start()
             failure = QStringLiteral("The step failed for a reason that was not given.");
         }
         if (m_view.stopNow()) {
+            // No report any more, but what cannot be known must reach the record of the run.
+            if (failure.contains(PrintingTexts::mayHavePrinted()))
+                m_view.stepFailed(line, failure);
             abandon();
             return;
         }
@@ -82,9 +85,15 @@ void PrintRun::abandon()
 {
     m_summary.stopped = true;
     if (m_inWorkbook) {
-        ++m_summary.failedWorkbooks;
-        m_summary.failedPaths.append(path);
-        m_view.workbookFinished(i, true);
+        // A workbook whose print was handed over prints whatever now happens
+        // to its instance: counting it as failed would have it printed twice
+        // by whoever reruns the failed ones.
+        const bool failed = m_currentFailed || !m_currentPrinted;
+        if (failed) {
+            ++m_summary.failedWorkbooks;
+            m_summary.failedPaths.append(path);
+        }
+        m_view.workbookFinished(i, failed);
     }
     wb.reset();
     if (xl)
@@ -194,6 +203,7 @@ int PrintRun::readPath()
 int PrintRun::openWorkbook()
 {
     m_currentFailed = false;
+    m_currentPrinted = false;
     m_inWorkbook = true;
     ++m_summary.workbooks;
     m_view.workbookStarting(i, n, path);
@@ -224,6 +234,7 @@ int PrintRun::printOnChosenPrinter(const std::function<void(const QString &print
     // Read afresh for every workbook.
     const QString printer = m_view.printerName();
     engineCall([&print, &printer] { print(printer); });
+    m_currentPrinted = true;
     return 128;
 }
 

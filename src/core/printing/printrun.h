@@ -95,5 +95,7 @@ private:
 
     Summary m_summary;
     bool m_currentFailed = false;
+    // The current workbook's print call returned: its job is with the printer.
+    bool m_currentPrinted = false;
     bool m_inWorkbook = false;
 };

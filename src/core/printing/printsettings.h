@@ -23,8 +23,9 @@ struct PrintSettings
     // The printer whose page metrics a PDF is laid out with, so that it holds
     // what printing there would print; empty: LibreOffice's own metrics.
     QString layoutPrinter;
-    // Told the print server's id of each job handed over.
-    std::function<void(int jobId)> printed;
+    // Told the print server's id of each job handed over, and when it
+    // cannot print yet, why (a paused queue).
+    std::function<void(int jobId, const QString &waiting)> printed;
 
     // Reads a range such as "1-3,5" (pages counted from 1, ascending within a
     // part); false for anything else.

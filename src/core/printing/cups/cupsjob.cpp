@@ -59,6 +59,40 @@ QString serverReason()
     return QString::fromUtf8(cupsLastErrorString());
 }
 
+struct QueueState
+{
+    bool paused = false;
+    // What the administrator or the printer said of the queue's state, if anything.
+    QString message;
+};
+
+QueueState queueState(http_t *http, const QByteArray &queue)
+{
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char *const wanted[] = {"printer-state", "printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    ipp_t *response = cupsDoRequest(http, request, "/");
+    QueueState state;
+    if (response) {
+        state.paused
+            = ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0) == IPP_PSTATE_STOPPED;
+        state.message = QString::fromUtf8(
+                            ippGetString(ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT), 0, nullptr))
+                            .trimmed();
+        ippDelete(response);
+    }
+    return state;
+}
+
+QString withQueueMessage(const QString &text, const QueueState &state)
+{
+    return state.message.isEmpty() ? text : QStringLiteral("%1 (\"%2\")").arg(text, state.message);
+}
+
 } // namespace
 
 CupsJob::CupsJob(int connectMs, int answerMs)
@@ -66,8 +100,8 @@ CupsJob::CupsJob(int connectMs, int answerMs)
     , m_answerMs(answerMs)
 {}
 
-int CupsJob::submit(const QString &printer, const QString &pdf, const QString &title,
-                    const PrintSettings &settings) const
+PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QString &title,
+                           const PrintSettings &settings) const
 {
     QFile file(pdf);
     if (!file.open(QIODevice::ReadOnly))
@@ -102,6 +136,8 @@ int CupsJob::submit(const QString &printer, const QString &pdf, const QString &t
 
     const QByteArray queue = printer.toUtf8();
     const QByteArray name = title.toUtf8();
+    // Asked first: a queue that refuses the job says why only here.
+    const QueueState state = queueState(http.get(), queue);
     const int job = cupsCreateJob(http.get(), queue.constData(), name.constData(), count, options);
     cupsFreeOptions(count, options);
     const auto failed = [&](const QString &reason) {
@@ -112,8 +148,10 @@ int CupsJob::submit(const QString &printer, const QString &pdf, const QString &t
                 QStringLiteral("The CUPS print server did not answer within %1 seconds.").arg(m_answerMs / 1000.0));
         return EngineError(QStringLiteral("CUPS did not take the job for \"%1\": %2").arg(printer, reason));
     };
-    if (job <= 0)
-        throw failed(serverReason());
+    if (job <= 0) {
+        const QString reason = serverReason();
+        throw failed(withQueueMessage(reason, state));
+    }
 
     const bool started = cupsStartDocument(http.get(), queue.constData(), job, name.constData(), CUPS_FORMAT_PDF, 1)
         == HTTP_STATUS_CONTINUE;
@@ -125,13 +163,26 @@ int CupsJob::submit(const QString &printer, const QString &pdf, const QString &t
     }
     const bool finished
         = started && cupsFinishDocument(http.get(), queue.constData()) < IPP_STATUS_REDIRECTION_OTHER_SITE;
-    if (sent && finished)
-        return job;
+    if (sent && finished) {
+        PrintedJob printed;
+        printed.id = job;
+        if (state.paused)
+            printed.waiting = withQueueMessage(
+                QStringLiteral("The queue \"%1\" is paused; job %2 waits until it is resumed.").arg(printer).arg(job),
+                state);
+        return printed;
+    }
     const QString reason = serverReason();
     const EngineError failure = failed(reason);
     // A job without its whole document must never print.
     deadline.cancelling = true;
     deadline.endMs = deadline.timer.elapsed() + 2000;
-    cupsCancelJob2(http.get(), queue.constData(), job, 0);
+    const bool cancelled = cupsCancelJob2(http.get(), queue.constData(), job, 0) == IPP_STATUS_OK;
+    // Sent whole but neither confirmed nor cancelled: CUPS may print it.
+    if (sent && started && !cancelled)
+        throw EngineError(QStringLiteral("%1 Job %2 on \"%3\" was sent whole but not confirmed; %4.")
+                              .arg(failure.description())
+                              .arg(job)
+                              .arg(printer, PrintingTexts::mayHavePrinted()));
     throw failure;
 }

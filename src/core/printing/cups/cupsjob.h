@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printing/printersystem.h"
+
 #include <QString>
 
 struct PrintSettings;
@@ -13,10 +15,11 @@ public:
     // connectMs bounds the connection, answerMs the whole exchange after it.
     CupsJob(int connectMs, int answerMs);
 
-    // Creates the job, sends the PDF and closes it; returns the job's id.
-    // Throws EngineError with the server's reason; a job already created is
-    // cancelled then, so that no half job prints.
-    int submit(const QString &printer, const QString &pdf, const QString &title, const PrintSettings &settings) const;
+    // Creates the job, sends the PDF and closes it. Throws EngineError with
+    // the server's reason; a job already created is cancelled then, so that
+    // no half job prints.
+    PrintedJob submit(const QString &printer, const QString &pdf, const QString &title,
+                      const PrintSettings &settings) const;
 
 private:
     int m_connectMs;

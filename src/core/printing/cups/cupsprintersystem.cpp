@@ -65,8 +65,8 @@ QString CupsPrinterSystem::defaultPrinterName()
     return QString::fromUtf8(dest->name);
 }
 
-int CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, const QString &title,
-                                const PrintSettings &settings)
+PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, const QString &title,
+                                       const PrintSettings &settings)
 {
     // A local server answers at once; the document itself may take a while
     // to reach a remote one.

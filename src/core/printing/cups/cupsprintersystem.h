@@ -10,6 +10,6 @@ class CupsPrinterSystem final : public PrinterSystem
 public:
     QStringList printerNames() override;
     QString defaultPrinterName() override;
-    int printPdf(const QString &printer, const QString &pdf, const QString &title,
-                 const PrintSettings &settings) override;
+    PrintedJob printPdf(const QString &printer, const QString &pdf, const QString &title,
+                        const PrintSettings &settings) override;
 };

@@ -63,10 +63,10 @@ void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Referenc
         PdfExport::publish(rendered, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
                            settings.exported);
     } else {
-        const int job = session.printers().printPdf(printer, rendered,
-                                                    name.isEmpty() ? QStringLiteral("Workbook") : name, settings);
+        const PrintedJob job = session.printers().printPdf(
+            printer, rendered, name.isEmpty() ? QStringLiteral("Workbook") : name, settings);
         if (settings.printed)
-            settings.printed(job);
+            settings.printed(job.id, job.waiting);
     }
     QFile::remove(rendered);
 }
