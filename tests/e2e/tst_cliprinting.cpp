@@ -286,6 +286,26 @@ private Q_SLOTS:
         QVERIFY2(!options.contains(u"sides=one-sided"_s) && !options.contains(u"Duplex=None"_s), qPrintable(options));
     }
 
+    void aFullDiskIsSaidPlainlyAndLeavesNothingHalfWritten()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        QTemporaryDir dir;
+        const QString tiny = dir.filePath(u"tiny"_s);
+        QVERIFY(QDir().mkpath(tiny));
+        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, tiny}) != 0)
+            QSKIP("this machine does not let a file system be mounted");
+        const auto unmount = qScopeGuard([&tiny] { QProcess::execute(u"umount"_s, {tiny}); });
+        const CommandRun run = CommandRun::of({u"--pdf"_s, tiny, workbook(u"four-pages.xlsx"_s)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"No space left on device"_s), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(u".cxx"_s) && !run.err.contains(u"0x"_s) && !run.err.contains(u"file:"_s),
+                 qPrintable(run.err));
+        // The output folder only ever receives finished PDFs.
+        QCOMPARE(QDir(tiny).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
     void aPausedOrRefusingQueueIsReportedInCupssWords()
     {
         const QString book = workbook(u"legacy.xls"_s);
@@ -326,7 +346,10 @@ private Q_SLOTS:
             = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.count(u"Application Error: "_s), 5);
-        QVERIFY2(run.err.contains(u"password"_s), qPrintable(run.err));
+        // Named as every report of the opening step names its workbook.
+        QVERIFY2(run.err.contains(u"password"_s)
+                     && run.err.contains(u" (\""_s + workbook(u"protected.xlsx"_s) + u"\")\nin "_s),
+                 qPrintable(run.err));
         QVERIFY(run.err.contains(u"\nin Corvane5/20/2014.Form1.Start at line 116\n"_s));
         QVERIFY(run.out.endsWith(u"Printed 1 of 2 workbooks on Second; 1 failed.\nFailed: "_s
                                  + workbook(u"protected.xlsx"_s) + u'\n'));

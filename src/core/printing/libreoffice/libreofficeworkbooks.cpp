@@ -123,7 +123,7 @@ void LibreOfficeWorkbooks::Open(const QString &path)
         // What LibreOffice adds to the reason names its own sources and URLs:
         // of no use to the user.
         if (!handler->reason().isEmpty())
-            throw EngineError(handler->reason());
+            throw EngineError(handler->reason() + QStringLiteral(" (\"%1\")").arg(path));
         throw;
     }
     if (!document.is()) {

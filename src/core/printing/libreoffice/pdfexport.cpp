@@ -48,13 +48,26 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
     QTemporaryFile part(folder + QStringLiteral("/.corvane-XXXXXX.pdf.part"));
     if (!part.open())
         throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+    // Written past Qt's buffer, so that the system's own reason for a failure (a full disk) is what the user reads.
+    const auto cannotWrite = [&folder] {
+        return EngineError(
+            QStringLiteral("Cannot write in \"%1\": %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    };
     while (!source.atEnd()) {
         const QByteArray block = source.read(1 << 20);
-        if (block.isEmpty() || part.write(block) != block.size())
-            throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+        if (block.isEmpty())
+            throw EngineError(QStringLiteral("Cannot read what LibreOffice rendered: %1").arg(source.errorString()));
+        for (qsizetype done = 0; done < block.size();) {
+            const ssize_t written = ::write(part.handle(), block.constData() + done, std::size_t(block.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw cannotWrite();
+            done += written;
+        }
     }
-    if (!part.flush() || ::fsync(part.handle()) != 0)
-        throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+    if (::fsync(part.handle()) != 0)
+        throw cannotWrite();
     part.close();
 
     // The PDF gets the permissions any new file of the user gets.
