@@ -440,6 +440,14 @@ private Q_SLOTS:
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{u"three-sheets (2).pdf"_s, u"three-sheets.pdf"_s}));
 
+        // A link to nothing holds its name as a file does, and stays as it is.
+        QVERIFY(QFile::link(dir.path() + u"/nowhere"_s, out + u"/two-sheets.pdf"_s));
+        run = CommandRun::of({u"--pdf"_s, out, workbook(u"two-sheets.ods"_s)}, noCups);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(PrintedJobs::text(out + u"/two-sheets (2).pdf"_s).contains(u"ONE-TEXT"_s));
+        QCOMPARE(QFileInfo(out + u"/two-sheets.pdf"_s).symLinkTarget(), dir.path() + u"/nowhere"_s);
+        QVERIFY(!QFileInfo::exists(dir.path() + u"/nowhere"_s));
+
         // Failures are the print step's.
         run = CommandRun::of({u"--pdf"_s, out, workbook(u"empty-first.ods"_s)}, noCups);
         QCOMPARE(run.exitCode, 1);
