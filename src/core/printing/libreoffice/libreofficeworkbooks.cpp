@@ -5,6 +5,7 @@
 #include "libreofficesession.h"
 #include "libreofficeworkbook.h"
 #include "printing/engineerror.h"
+#include "unoproperties.h"
 #include "unostrings.h"
 
 #include <QFileInfo>
@@ -29,14 +30,6 @@
 using namespace com::sun::star;
 
 namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
 
 // What can be told about a path before LibreOffice sees it.
 void checkFile(const QString &path)

@@ -4,6 +4,7 @@
 #include "libreofficesession.h"
 #include "printing/engineerror.h"
 #include "printing/printsettings.h"
+#include "unoproperties.h"
 #include "unostrings.h"
 
 #include <QFileInfo>
@@ -22,19 +23,6 @@
 using namespace com::sun::star;
 
 namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> sequence(const std::vector<beans::PropertyValue> &values)
-{
-    return {values.data(), sal_Int32(values.size())};
-}
 
 // The sheet the first page of selection comes from, as LibreOffice lays it
 // out; -1 when there is no such page. A selected sheet with nothing to put
@@ -79,7 +67,7 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         // The printer's paper and metrics decide where pages break.
         if (!layoutPrinter.isEmpty())
             uno::Reference<view::XPrintable>(document, uno::UNO_QUERY_THROW)
-                ->setPrinter(sequence({property("Name", uno::Any(toOUString(layoutPrinter)))}));
+                ->setPrinter(properties({property("Name", uno::Any(toOUString(layoutPrinter)))}));
         const uno::Any selection = onlySheet.is() ? uno::Any(onlySheet) : uno::Any(document);
         const sal_Int32 source = firstPageSheet(document, selection);
         if (onlySheet.is()) {
@@ -114,9 +102,9 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         // The export counts pages as printing does, with "-" and ";".
         if (!pages.isEmpty())
             filterData.push_back(property("PageRange", uno::Any(toOUString(pages))));
-        const uno::Sequence<beans::PropertyValue> arguments
-            = sequence({property("FilterName", uno::Any(rtl::OUString("calc_pdf_Export"))),
-                        property("FilterData", uno::Any(sequence(filterData))), property("Overwrite", uno::Any(true))});
+        const uno::Sequence<beans::PropertyValue> arguments = properties(
+            {property("FilterName", uno::Any(rtl::OUString("calc_pdf_Export"))),
+             property("FilterData", uno::Any(properties(filterData))), property("Overwrite", uno::Any(true))});
         const uno::Reference<frame::XStorable> storable(document, uno::UNO_QUERY_THROW);
         storable->storeToURL(toOUString(QString::fromUtf8(QUrl::fromLocalFile(target).toEncoded())), arguments);
     });
