@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QUrl>
 
 namespace {
@@ -48,6 +49,9 @@ FileListView::FileListView(const QString &programFolder, QWidget *parent)
     setToolTip(FileListTexts::toolTip());
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+
+    m_edgeScroll.setInterval(edgeScrollIntervalMs);
+    connect(&m_edgeScroll, &QTimer::timeout, this, &FileListView::scrollTowardsEdge);
 
     const QPixmap picture(QDir(programFolder).filePath(QStringLiteral("drag.ico")));
     if (!picture.isNull()) {
@@ -124,8 +128,9 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
         return;
     }
 
-    const QModelIndex hover = indexAt(event->position().toPoint());
-    hoverItem = hover.isValid() ? hover.row() : -1;
+    const QPoint pos = event->position().toPoint();
+    followEdge(pos);
+    hoverItem = hitTest(pos);
     const int count = model() ? model()->rowCount() : 0;
     if (hoverItem >= 0 && dragItem >= 0 && dragItem < count && rowText(hoverItem) != rowText(dragItem)) {
         const QString dragged = rowText(dragItem);
@@ -149,9 +154,45 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
     event->accept();
 }
 
+int FileListView::hitTest(QPoint pos) const
+{
+    // indexAt answers for any point, even one beyond the viewport, with the
+    // row that would be there if the list went on: a row the user cannot see.
+    if (!viewport()->rect().contains(pos))
+        return -1;
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? index.row() : -1;
+}
+
+void FileListView::followEdge(QPoint pos)
+{
+    const int direction = pos.y() < 0 ? -1 : (pos.y() >= viewport()->height() ? 1 : 0);
+    if (direction == m_edgeDirection)
+        return;
+    m_edgeDirection = direction;
+    if (direction == 0) {
+        m_edgeScroll.stop();
+    } else {
+        scrollTowardsEdge();
+        m_edgeScroll.start();
+    }
+}
+
+void FileListView::scrollTowardsEdge()
+{
+    if (!mouseDown || m_edgeDirection == 0) {
+        m_edgeScroll.stop();
+        return;
+    }
+    verticalScrollBar()->triggerAction(m_edgeDirection < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                           : QAbstractSlider::SliderSingleStepAdd);
+}
+
 void FileListView::mouseReleaseEvent(QMouseEvent *event)
 {
     mouseDown = false;
+    m_edgeDirection = 0;
+    m_edgeScroll.stop();
     viewport()->setCursor(Qt::ArrowCursor);
     QTreeView::mouseReleaseEvent(event);
 }

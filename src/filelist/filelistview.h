@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QTimer>
 #include <QTreeView>
 
 #include <functional>
@@ -14,7 +15,9 @@
 //
 // Reordering swaps the texts of the entry being dragged and the entry under
 // the pointer at each move, so crossing one row per move shifts the rows in
-// between, while a jump over several rows trades the two paths.
+// between, while a jump over several rows trades the two paths. Only a row
+// the pointer is over on screen takes part: held beyond the top or bottom
+// edge, the pointer is over no row, and the list scrolls instead.
 class FileListView final : public QTreeView
 {
     Q_OBJECT
@@ -35,6 +38,8 @@ public:
     // Screen rows above and below which a swap scrolls the neighbouring entry into view.
     static constexpr int scrollUpBelowY = 305;
     static constexpr int scrollDownBeyondY = 364;
+    // How often the list scrolls a row while a drag is held beyond its edge.
+    static constexpr int edgeScrollIntervalMs = 60;
 
 Q_SIGNALS:
     void pathsDropped(const QStringList &paths);
@@ -52,12 +57,18 @@ protected:
 
 private:
     void itemClick();
+    // The row under a point of the viewport, or -1: rows scrolled out of view are never under the pointer.
+    int hitTest(QPoint pos) const;
+    void followEdge(QPoint pos);
+    void scrollTowardsEdge();
     QString rowText(int row) const;
     void setRowText(int row, const QString &text);
 
     QCursor m_dragCursor;
     bool m_hasDragCursor = false;
     std::function<QPoint()> m_cursorPosition;
+    QTimer m_edgeScroll;
+    int m_edgeDirection = 0; // -1 above the list, 1 below it, 0 inside
 
     bool mouseDown = false;
     int dragItem = -1;  // row whose text is the dragged path

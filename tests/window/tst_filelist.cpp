@@ -235,6 +235,60 @@ private Q_SLOTS:
         }
     }
 
+    void aDragHeldBeyondAnEdgeScrollsAndSwapsNoHiddenRow()
+    {
+        QStringList entries;
+        for (int i = 0; i < 200; ++i)
+            entries << QString::number(i);
+        ListFixture f(entries);
+        const int height = f.view.viewport()->height();
+        const auto topRow = [&f] { return f.view.indexAt(QPoint(5, 2)).row(); };
+
+        // Below the list: the rows there are off screen.
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(2));
+        f.mouse(QEvent::MouseMove, QPoint(20, height + 15));
+        QTRY_VERIFY(topRow() >= 3);
+        f.mouse(QEvent::MouseMove, QPoint(20, height + 40));
+        QCOMPARE(f.model.entries(), entries);
+        QCOMPARE(f.view.currentIndex().row(), 2);
+        QCOMPARE(f.view.selectedFlags()[2], true);
+
+        // Back over the list, the dragged path trades places with the row under the pointer.
+        const int scrolledTo = topRow();
+        const QPoint middle(20, height / 2);
+        const int under = f.view.indexAt(middle).row();
+        QVERIFY(under > scrolledTo);
+        f.mouse(QEvent::MouseMove, middle);
+        f.mouse(QEvent::MouseButtonRelease, middle);
+        QCOMPARE(f.model.text(under), u"2"_s);
+        QCOMPARE(f.model.text(2), QString::number(under));
+        QCOMPARE(f.view.currentIndex().row(), under);
+        // Released, the list stays where it was.
+        QTest::qWait(3 * FileListView::edgeScrollIntervalMs);
+        QCOMPARE(topRow(), scrolledTo);
+
+        // Above the list, from the bottom of a list scrolled to its end.
+        const QStringList before = f.model.entries();
+        f.view.scrollToBottom();
+        const int bottomTop = topRow();
+        const int pressed = f.view.indexAt(QPoint(5, height - 5)).row();
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(pressed));
+        f.mouse(QEvent::MouseMove, QPoint(20, -15));
+        QTRY_VERIFY(topRow() <= bottomTop - 3);
+        f.mouse(QEvent::MouseMove, QPoint(-30, -40));
+        f.mouse(QEvent::MouseButtonRelease, QPoint(-30, -40));
+        QCOMPARE(f.model.entries(), before);
+        QCOMPARE(f.view.currentIndex().row(), pressed);
+
+        // Beside the list, at the height of a row, there is no row either.
+        f.view.scrollToTop();
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(0));
+        f.mouse(QEvent::MouseMove, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
+        f.mouse(QEvent::MouseButtonRelease, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
+        QCOMPARE(f.model.entries(), before);
+        QCOMPARE(topRow(), 0);
+    }
+
     void onlyLocalFileListsMayBeDropped()
     {
         FormFixture fx;
