@@ -87,10 +87,32 @@ void FileListView::removeCurrent()
         model()->removeRow(current.row());
 }
 
+void FileListView::moveCurrent(int step)
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !model())
+        return;
+    const int from = current.row();
+    const int to = from + step;
+    if (to < 0 || to >= model()->rowCount())
+        return;
+    const QString moved = rowText(from);
+    setRowText(from, rowText(to));
+    setRowText(to, moved);
+    selectionModel()->setCurrentIndex(model()->index(to, 0), QItemSelectionModel::ClearAndSelect);
+    scrollTo(model()->index(to, 0));
+}
+
 void FileListView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete) {
         removeCurrent();
+        event->accept();
+        return;
+    }
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier
+        && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        moveCurrent(event->key() == Qt::Key_Up ? -1 : 1);
         event->accept();
         return;
     }

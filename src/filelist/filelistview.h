@@ -9,7 +9,8 @@
 #include <vector>
 
 // The file list on screen: one column of paths. Delete (with any modifiers)
-// and a double-click remove the current entry; files and folders dragged in
+// and a double-click remove the current entry; Ctrl+Up and Ctrl+Down move it
+// one row, as a drag over the neighbouring row does; files and folders dragged in
 // from a file manager are handed on through pathsDropped; pressing on an
 // entry and moving the pointer carries its path up or down the list.
 //
@@ -31,6 +32,8 @@ public:
 
     // Removes the current entry, if there is one.
     void removeCurrent();
+    // Moves the current entry one row up (-1) or down (1), keeping it current.
+    void moveCurrent(int step);
 
     // Where the pointer is on the screen, in pixels; the auto-scroll reads it.
     void setCursorPositionSource(std::function<QPoint()> source);

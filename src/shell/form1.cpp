@@ -18,10 +18,12 @@
 #include "printing/inputblocker.h"
 #include "printing/optionspage.h"
 #include "printing/printerselection.h"
+#include "printing/printingtexts.h"
 #include "printing/printrun.h"
 #include "printing/responsivesteprunner.h"
 #include "printing/spreadsheetengine.h"
 #include "printing/windowprintrunview.h"
+#include "services/prompts.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
 #include "shell/shelltexts.h"
@@ -191,14 +193,19 @@ void Form1::Start()
     if (m_printing)
         return;
     m_printing = true;
+    m_stopAfterCurrent = false;
     {
-        const InputBlocker blocker(*this);
+        // Escape asks the run to stop once the workbook under way is done.
+        const InputBlocker blocker(*this, [this] { m_stopAfterCurrent = true; });
         WindowPrintRunView view(
             *m_fileList, *m_optionsPage, *ProgressBar1, [this](bool busy) { setBusyPointer(busy); },
-            [this] { return m_closeRequested; });
+            [this] { return m_closeRequested; }, [this] { return m_stopAfterCurrent; });
         ResponsiveStepRunner runner;
         PrintRun run(m_services.engine, m_services.prompts, view, runner);
         run.Start();
+        if (run.summary().stopped && !m_closeRequested)
+            m_services.prompts.messageBox(PrintingTexts::stoppedAfter(run.summary().workbooks, m_fileList->count()),
+                                          MessageStyle::Ok, AppTexts::appTitle());
     }
     m_printing = false;
     if (m_closeRequested)

@@ -235,6 +235,45 @@ private Q_SLOTS:
         }
     }
 
+    void ctrlUpAndDownMoveTheCurrentEntryOneRow()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.view.setCurrentIndex(f.model.index(1));
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"B"_s, u"D"_s}));
+        QCOMPARE(f.view.currentIndex().row(), 2);
+        QCOMPARE(f.view.selectedFlags(), (std::vector<bool>{false, false, true, false}));
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier); // already the last
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s, u"B"_s}));
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(&f.view, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"A"_s, u"C"_s, u"D"_s}));
+        QCOMPARE(f.view.currentIndex().row(), 0);
+        // Delete then removes the entry that was moved.
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s}));
+
+        // A long list scrolls to keep the moved entry in sight.
+        QStringList entries;
+        for (int i = 0; i < 200; ++i)
+            entries << QString::number(i);
+        ListFixture longList(entries);
+        const int lastVisible = longList.view.indexAt(QPoint(5, longList.view.viewport()->height() - 2)).row();
+        longList.view.setCurrentIndex(longList.model.index(lastVisible));
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(&longList.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(longList.model.text(lastVisible + 5), QString::number(lastVisible));
+        QVERIFY(longList.view.viewport()->rect().contains(
+            longList.view.visualRect(longList.model.index(lastVisible + 5)).center()));
+
+        // Nothing current: nothing moves.
+        ListFixture none({u"A"_s, u"B"_s});
+        none.view.setCurrentIndex(QModelIndex());
+        QTest::keyClick(&none.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(none.model.entries(), (QStringList{u"A"_s, u"B"_s}));
+    }
+
     void aDragHeldBeyondAnEdgeScrollsAndSwapsNoHiddenRow()
     {
         QStringList entries;

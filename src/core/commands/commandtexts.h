@@ -27,6 +27,24 @@ inline QString startPrintingButton()
     return QStringLiteral("Start Printing");
 }
 
+// What a toolbar button's tooltip adds to its caption: the keys that reach it.
+inline QString startPrintingToolTip()
+{
+    return QStringLiteral("Start Printing (Ctrl+P)\nEsc stops the run after the current workbook");
+}
+inline QString addFilesToolTip()
+{
+    return QStringLiteral("Add Files (Alt+F, D)");
+}
+inline QString addFolderToolTip()
+{
+    return QStringLiteral("Add Folder (Alt+F, F)");
+}
+inline QString clearListToolTip()
+{
+    return QStringLiteral("Clear List");
+}
+
 inline QString fileMenu()
 {
     return QStringLiteral("&File");
