@@ -8,7 +8,6 @@
 #include "common/designlayout.h"
 #include "common/settingsstore.h"
 #include "common/twips.h"
-#include "common/webaddresses.h"
 #include "filelist/filelistcommands.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
@@ -224,17 +223,17 @@ void Form1::LoadSampleFiles()
 
 void Form1::WatchDemoVideo()
 {
-    HelpActions::WatchDemoVideo(m_services.shell, m_services.programFolder);
+    HelpActions::WatchDemoVideo(m_services.shell, m_services.prompts, m_services.programFolder);
 }
 
 void Form1::OpenFaq()
 {
-    HelpActions::OpenInShell(m_services.shell, WebAddresses::faqPage());
+    HelpActions::OpenFaq(m_services.shell, m_services.prompts);
 }
 
 void Form1::VisitMainPage()
 {
-    HelpActions::OpenInShell(m_services.shell, WebAddresses::mainPage());
+    HelpActions::VisitMainPage(m_services.shell, m_services.prompts);
 }
 
 void Form1::CreateStaticBar()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/formfixture.h"
 #include "common/twips.h"
+#include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
@@ -314,6 +315,41 @@ private Q_SLOTS:
         QCOMPARE(f.shell.opened.size(), 3);
         QVERIFY(f.shell.opened[0].contains(u"faq"_s));
         QCOMPARE(f.shell.opened[2], f.programFolder.path() + u"/Video/"_s);
+    }
+
+    void aTargetTheDesktopCannotOpenIsReportedOnce()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        f.shell.fails = true;
+        form.findChild<QAction *>(u"m20"_s)->trigger();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].style, MessageStyle::OkExclamation);
+        QVERIFY(f.prompts.messages[0].text.startsWith(u"The FAQ page could not be opened"_s));
+        QVERIFY(f.prompts.messages[0].text.endsWith(u"\n"_s + WebAddresses::faqPage()));
+        f.shell.fails = false;
+        form.findChild<QAction *>(u"m21"_s)->trigger();
+        QCOMPARE(f.prompts.messages.size(), 1);
+    }
+
+    void theDesktopOpenerIsWatchedWithoutWaiting()
+    {
+        int failures = 0;
+        DesktopShellOpen givesUp(QByteArrayLiteral("false"));
+        givesUp.open(u"/nowhere/demo.webm"_s, [&failures] { ++failures; });
+        QCOMPARE(failures, 0); // told later, from the event loop
+        QTRY_COMPARE(failures, 1);
+
+        DesktopShellOpen opens(QByteArrayLiteral("true"));
+        opens.open(u"https://www.tenvara.example/"_s, [&failures] { ++failures; });
+        QTest::qWait(500);
+        QCOMPARE(failures, 1);
+
+        DesktopShellOpen missing(QByteArrayLiteral("no-such-opener-anywhere"));
+        missing.open(u"/nowhere/"_s, [&failures] { ++failures; });
+        QCOMPARE(failures, 2);
+        missing.open(u"/nowhere/"_s, {}); // nobody to tell
+        QCOMPARE(failures, 2);
     }
 };
 

@@ -116,6 +116,31 @@ inline QString openSampleFolderQuestion()
                           "(so that you can view them before working with them)?");
 }
 
+// When the desktop has no program for a target: what it was and where, to open it by hand.
+inline QString couldNotOpen(const QString &what, const QString &target)
+{
+    return what
+        + QStringLiteral(" could not be opened: this computer has no program for it, or it is gone.\n\n"
+                         "To open it by hand:\n")
+        + target;
+}
+inline QString samplesFolderName()
+{
+    return QStringLiteral("The folder of the sample files");
+}
+inline QString demoVideoName()
+{
+    return QStringLiteral("The demo video");
+}
+inline QString faqPageName()
+{
+    return QStringLiteral("The FAQ page");
+}
+inline QString mainPageName()
+{
+    return QStringLiteral("The Tenvara main page");
+}
+
 inline QString samplesFolder()
 {
     return QStringLiteral("Samples");
