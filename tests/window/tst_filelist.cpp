@@ -432,8 +432,15 @@ private Q_SLOTS:
         form.AddFiles();
         form.AddFiles();
         QCOMPARE(form.fileList().entries(), (QStringList{u"/d/b c.xlsx"_s, u"/d/a.xls"_s, u"/d/a.xls"_s}));
-        QCOMPARE(fx.prompts.openFileDialogs[0],
-                 (QStringList{u"Add File(s) - Hold Ctrl to select multiple files"_s, u"Excel Files (*.xl*)"_s}));
+        QCOMPARE(fx.prompts.openFileDialogs[0][0], u"Add File(s) - Hold Ctrl to select multiple files"_s);
+        // The dialog chooses the first type; the others are there to switch to.
+        const QStringList types = fx.prompts.openFileDialogs[0][1].split(u";;"_s);
+        QCOMPARE(types.size(), 3);
+        QCOMPARE(types[0], u"Excel Files (*.xl*)"_s);
+        QVERIFY(types[1].startsWith(u"Spreadsheets ("_s));
+        for (const char *pattern : {"*.xls", "*.xlsx", "*.xlsm", "*.xlsb", "*.ods", "*.ots", "*.xltx"})
+            QVERIFY2(types[1].section(u'(', 1).chopped(1).split(u' ').contains(QLatin1String(pattern)), pattern);
+        QCOMPARE(types[2], u"All files (*)"_s);
     }
 };
 
