@@ -203,6 +203,28 @@ private Q_SLOTS:
         QCOMPARE(active->palette().color(QPalette::Window), QColor(Qt::white));
     }
 
+    void theFramesCaptionsStayClearOfTheirControls()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.ShowOptionsTab();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *printers = form.findChild<QGroupBox *>(u"Frame2"_s);
+        auto *options = form.findChild<QGroupBox *>(u"Frame1"_s);
+        const QRect combo = form.findChild<QComboBox *>(u"Combo1"_s)->geometry();
+        const QRect active = form.findChild<QRadioButton *>(u"Option1"_s)->geometry();
+        const QRect all = form.findChild<QRadioButton *>(u"Option2"_s)->geometry();
+        // Below the frame's top edge, which the style draws under the caption.
+        QVERIFY(combo.top() > printers->contentsRect().top());
+        QVERIFY(active.top() > options->contentsRect().top());
+        // And still inside the frames, one option under the other.
+        QVERIFY(combo.bottom() < printers->height() - 1);
+        QVERIFY(active.bottom() < all.top());
+        QVERIFY(all.bottom() < options->height() - 1);
+        QCOMPARE(active.left(), all.left());
+    }
+
     void skinFileTurnsTheFramesButtonFaceColoured()
     {
         FormFixture f;
