@@ -46,6 +46,8 @@ FileListView::FileListView(const QString &programFolder, QWidget *parent)
     setDragEnabled(false);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // A path too long for the column loses its middle, not the file name.
+    setTextElideMode(Qt::ElideMiddle);
     setToolTip(FileListTexts::toolTip());
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);

@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -326,6 +328,24 @@ private Q_SLOTS:
         f.mouse(QEvent::MouseButtonRelease, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
         QCOMPARE(f.model.entries(), before);
         QCOMPARE(topRow(), 0);
+    }
+
+    void aLongPathKeepsItsFileNameInSightAndShowsWholeAsATooltip()
+    {
+        const QString path = u"/home/ann/"_s + QString(u"very long folder name/"_s).repeated(8) + u"Budget 2014.xls"_s;
+        ListFixture f({path, u"/short.xls"_s});
+        f.view.header()->resizeSection(0, 300);
+        QCOMPARE(f.view.textElideMode(), Qt::ElideMiddle);
+        const QString shown = f.view.fontMetrics().elidedText(path, f.view.textElideMode(), 300);
+        QVERIFY(shown.endsWith(u"Budget 2014.xls"_s));
+
+        QHelpEvent help(QEvent::ToolTip, f.rowCentre(0), f.view.viewport()->mapToGlobal(f.rowCentre(0)));
+        QApplication::sendEvent(f.view.viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), path);
+        QToolTip::hideText();
+        // A swap moves the tooltip with the path.
+        f.drag(0, {1});
+        QCOMPARE(f.model.index(1).data(Qt::ToolTipRole).toString(), path);
     }
 
     void onlyLocalFileListsMayBeDropped()
