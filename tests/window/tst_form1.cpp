@@ -5,6 +5,7 @@
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
+#include "shell/qtprompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,8 +14,10 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -372,6 +375,22 @@ private Q_SLOTS:
         QCOMPARE(failures, 2);
         missing.open(u"/nowhere/"_s, {}); // nobody to tell
         QCOMPARE(failures, 2);
+    }
+
+    void aMessageThatFitsTheScreenKeepsItsAddressOnOneLine()
+    {
+        // Shown, never run: nothing waits for an answer.
+        QMessageBox box;
+        QtPrompts::setUpMessageBox(box, u"Questions? Please contact Team Tenvara at "_s + WebAddresses::contactPage(),
+                                   MessageStyle::Ok, u"Corvane"_s);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto *label = box.findChild<QLabel *>(u"qt_msgbox_label"_s);
+        QVERIFY(label);
+        QVERIFY2(label->height() < 2 * label->fontMetrics().lineSpacing(),
+                 qPrintable(QString::number(label->height())));
+        QVERIFY(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+        box.close();
     }
 };
 
