@@ -8,8 +8,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-extern char **environ; // NOLINT(bugprone-reserved-identifier): POSIX declares it so
+#include <unistd.h>
 
 DesktopShellOpen::DesktopShellOpen(QByteArray opener)
     : m_opener(std::move(opener))
