@@ -5,6 +5,7 @@
 #include "commands/commandtexts.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -100,16 +101,30 @@ QToolBar *CreateStaticBar(QMainWindow &window, const CommandOperations &operatio
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     bar->setFont(commandFont());
 
-    const std::pair<int, QString> buttons[] = {
-        {CommandIds::AddFiles, CommandTexts::addFilesButton()},
-        {CommandIds::AddFolder, CommandTexts::addFolderButton()},
-        {CommandIds::ClearList, CommandTexts::clearListButton()},
-        {CommandIds::StartPrinting, CommandTexts::startPrintingButton()},
+    struct Button
+    {
+        int id;
+        QString caption;
+        QString toolTip;
+        QKeySequence shortcut;
     };
-    for (const auto &[id, caption] : buttons) {
+    const Button buttons[] = {
+        {CommandIds::AddFiles, CommandTexts::addFilesButton(), CommandTexts::addFilesToolTip(), {}},
+        {CommandIds::AddFolder, CommandTexts::addFolderButton(), CommandTexts::addFolderToolTip(), {}},
+        {CommandIds::ClearList, CommandTexts::clearListButton(), CommandTexts::clearListToolTip(), {}},
+        {CommandIds::StartPrinting, CommandTexts::startPrintingButton(), CommandTexts::startPrintingToolTip(),
+         QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (const auto &[id, caption, toolTip, shortcut] : buttons) {
         QAction *action = bar->addAction(commandIcon(id), caption);
         action->setObjectName(QStringLiteral("command%1").arg(id));
         action->setData(id);
+        action->setToolTip(toolTip);
+        action->setShortcut(shortcut);
+        // A toolbar's buttons take no focus of their own; these are the
+        // window's main commands, so Tab reaches them and Space presses them.
+        if (QWidget *button = bar->widgetForAction(action))
+            button->setFocusPolicy(Qt::TabFocus);
         QObject::connect(action, &QAction::triggered, &window,
                          [execute = operations.execute, commandId = id] { execute(commandId); });
     }

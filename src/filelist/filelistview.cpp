@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QUrl>
 
 namespace {
@@ -45,9 +46,14 @@ FileListView::FileListView(const QString &programFolder, QWidget *parent)
     setDragEnabled(false);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // A path too long for the column loses its middle, not the file name.
+    setTextElideMode(Qt::ElideMiddle);
     setToolTip(FileListTexts::toolTip());
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+
+    m_edgeScroll.setInterval(edgeScrollIntervalMs);
+    connect(&m_edgeScroll, &QTimer::timeout, this, &FileListView::scrollTowardsEdge);
 
     const QPixmap picture(QDir(programFolder).filePath(QStringLiteral("drag.ico")));
     if (!picture.isNull()) {
@@ -83,10 +89,32 @@ void FileListView::removeCurrent()
         model()->removeRow(current.row());
 }
 
+void FileListView::moveCurrent(int step)
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !model())
+        return;
+    const int from = current.row();
+    const int to = from + step;
+    if (to < 0 || to >= model()->rowCount())
+        return;
+    const QString moved = rowText(from);
+    setRowText(from, rowText(to));
+    setRowText(to, moved);
+    selectionModel()->setCurrentIndex(model()->index(to, 0), QItemSelectionModel::ClearAndSelect);
+    scrollTo(model()->index(to, 0));
+}
+
 void FileListView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete) {
         removeCurrent();
+        event->accept();
+        return;
+    }
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier
+        && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        moveCurrent(event->key() == Qt::Key_Up ? -1 : 1);
         event->accept();
         return;
     }
@@ -124,8 +152,9 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
         return;
     }
 
-    const QModelIndex hover = indexAt(event->position().toPoint());
-    hoverItem = hover.isValid() ? hover.row() : -1;
+    const QPoint pos = event->position().toPoint();
+    followEdge(pos);
+    hoverItem = hitTest(pos);
     const int count = model() ? model()->rowCount() : 0;
     if (hoverItem >= 0 && dragItem >= 0 && dragItem < count && rowText(hoverItem) != rowText(dragItem)) {
         const QString dragged = rowText(dragItem);
@@ -149,9 +178,45 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
     event->accept();
 }
 
+int FileListView::hitTest(QPoint pos) const
+{
+    // indexAt answers for any point, even one beyond the viewport, with the
+    // row that would be there if the list went on: a row the user cannot see.
+    if (!viewport()->rect().contains(pos))
+        return -1;
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? index.row() : -1;
+}
+
+void FileListView::followEdge(QPoint pos)
+{
+    const int direction = pos.y() < 0 ? -1 : (pos.y() >= viewport()->height() ? 1 : 0);
+    if (direction == m_edgeDirection)
+        return;
+    m_edgeDirection = direction;
+    if (direction == 0) {
+        m_edgeScroll.stop();
+    } else {
+        scrollTowardsEdge();
+        m_edgeScroll.start();
+    }
+}
+
+void FileListView::scrollTowardsEdge()
+{
+    if (!mouseDown || m_edgeDirection == 0) {
+        m_edgeScroll.stop();
+        return;
+    }
+    verticalScrollBar()->triggerAction(m_edgeDirection < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                           : QAbstractSlider::SliderSingleStepAdd);
+}
+
 void FileListView::mouseReleaseEvent(QMouseEvent *event)
 {
     mouseDown = false;
+    m_edgeDirection = 0;
+    m_edgeScroll.stop();
     viewport()->setCursor(Qt::ArrowCursor);
     QTreeView::mouseReleaseEvent(event);
 }

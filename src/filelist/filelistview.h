@@ -2,19 +2,23 @@
 #pragma once
 
 #include <QCursor>
+#include <QTimer>
 #include <QTreeView>
 
 #include <functional>
 #include <vector>
 
 // The file list on screen: one column of paths. Delete (with any modifiers)
-// and a double-click remove the current entry; files and folders dragged in
+// and a double-click remove the current entry; Ctrl+Up and Ctrl+Down move it
+// one row, as a drag over the neighbouring row does; files and folders dragged in
 // from a file manager are handed on through pathsDropped; pressing on an
 // entry and moving the pointer carries its path up or down the list.
 //
 // Reordering swaps the texts of the entry being dragged and the entry under
 // the pointer at each move, so crossing one row per move shifts the rows in
-// between, while a jump over several rows trades the two paths.
+// between, while a jump over several rows trades the two paths. Only a row
+// the pointer is over on screen takes part: held beyond the top or bottom
+// edge, the pointer is over no row, and the list scrolls instead.
 class FileListView final : public QTreeView
 {
     Q_OBJECT
@@ -28,6 +32,8 @@ public:
 
     // Removes the current entry, if there is one.
     void removeCurrent();
+    // Moves the current entry one row up (-1) or down (1), keeping it current.
+    void moveCurrent(int step);
 
     // Where the pointer is on the screen, in pixels; the auto-scroll reads it.
     void setCursorPositionSource(std::function<QPoint()> source);
@@ -35,6 +41,8 @@ public:
     // Screen rows above and below which a swap scrolls the neighbouring entry into view.
     static constexpr int scrollUpBelowY = 305;
     static constexpr int scrollDownBeyondY = 364;
+    // How often the list scrolls a row while a drag is held beyond its edge.
+    static constexpr int edgeScrollIntervalMs = 60;
 
 Q_SIGNALS:
     void pathsDropped(const QStringList &paths);
@@ -52,12 +60,18 @@ protected:
 
 private:
     void itemClick();
+    // The row under a point of the viewport, or -1: rows scrolled out of view are never under the pointer.
+    int hitTest(QPoint pos) const;
+    void followEdge(QPoint pos);
+    void scrollTowardsEdge();
     QString rowText(int row) const;
     void setRowText(int row, const QString &text);
 
     QCursor m_dragCursor;
     bool m_hasDragCursor = false;
     std::function<QPoint()> m_cursorPosition;
+    QTimer m_edgeScroll;
+    int m_edgeDirection = 0; // -1 above the list, 1 below it, 0 inside
 
     bool mouseDown = false;
     int dragItem = -1;  // row whose text is the dragged path

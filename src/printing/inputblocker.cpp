@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace {
@@ -33,8 +34,9 @@ bool isUserInput(QEvent::Type type)
 
 } // namespace
 
-InputBlocker::InputBlocker(QWidget &window)
+InputBlocker::InputBlocker(QWidget &window, std::function<void()> onEscape)
     : m_window(&window)
+    , m_onEscape(std::move(onEscape))
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -49,5 +51,12 @@ bool InputBlocker::eventFilter(QObject *watched, QEvent *event)
     if (!m_window || !isUserInput(event->type()) || !watched->isWidgetType())
         return false;
     const auto *widget = static_cast<QWidget *>(watched);
-    return widget->window() == m_window;
+    if (widget->window() != m_window)
+        return false;
+    if (event->type() == QEvent::KeyPress && m_onEscape) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && !key->isAutoRepeat())
+            m_onEscape();
+    }
+    return true;
 }

@@ -11,6 +11,10 @@
 #include <QGroupBox>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
 namespace {
 
 int px(double twips)
@@ -21,6 +25,19 @@ int px(double twips)
 void placeAtDesign(QWidget &widget, const DesignLayout::TwipRect &rect)
 {
     widget.setGeometry(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
+}
+
+// The design puts a frame's first control 300 twips down, under a caption
+// drawn smaller than this style draws it; left there, the frame's top edge
+// runs through the control. The frame's controls move down together until
+// the first is `clearance` twips below that edge, never higher than designed.
+void keepBelowCaption(const QGroupBox &frame, double clearance,
+                      const std::initializer_list<std::pair<QWidget *, DesignLayout::TwipRect>> controls)
+{
+    const int firstTop = px(controls.begin()->second.top);
+    const int shift = std::max(0, frame.contentsRect().top() + px(clearance) - firstTop);
+    for (const auto &[control, rect] : controls)
+        control->move(px(rect.left), px(rect.top) + shift);
 }
 
 } // namespace
@@ -82,4 +99,7 @@ void OptionsPage::place(const LayoutGeometry &layout, QPoint pageOrigin)
     Frame1->setGeometry(px(D::Frame1.left) - pageOrigin.x(), px(D::Frame1.top) - pageOrigin.y(), px(layout.frame1Width),
                         px(D::Frame1.height));
     Combo1->resize(px(layout.comboWidth), px(D::Combo1.height));
+    // The drop-down draws a border of its own; an option button's text needs air.
+    keepBelowCaption(*Frame2, 15, {{Combo1, D::Combo1}});
+    keepBelowCaption(*Frame1, 30, {{Option1, D::Option1}, {Option2, D::Option2}});
 }

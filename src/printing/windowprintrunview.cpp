@@ -10,12 +10,13 @@
 #include <cmath>
 
 WindowPrintRunView::WindowPrintRunView(FileListModel &list, OptionsPage &options, QProgressBar &progress,
-                                       BusyPointer busy, Closing closing)
+                                       BusyPointer busy, Closing closing, StopAfterCurrent stopAfterCurrent)
     : m_list(list)
     , m_options(options)
     , m_progress(progress)
     , m_busy(std::move(busy))
     , m_closing(std::move(closing))
+    , m_stopAfterCurrent(std::move(stopAfterCurrent))
 {}
 
 int WindowPrintRunView::entryCount()
@@ -56,7 +57,7 @@ void WindowPrintRunView::setBusy(bool busy)
 
 bool WindowPrintRunView::stopRequested()
 {
-    return m_closing();
+    return m_closing() || (m_stopAfterCurrent && m_stopAfterCurrent());
 }
 
 bool WindowPrintRunView::stopNow()

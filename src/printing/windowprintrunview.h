@@ -17,9 +17,11 @@ public:
     using BusyPointer = std::function<void(bool busy)>;
     // Whether the window is being closed: the run then ends at once.
     using Closing = std::function<bool()>;
+    // Whether the user asked to stop once the workbook under way is done.
+    using StopAfterCurrent = std::function<bool()>;
 
     WindowPrintRunView(FileListModel &list, OptionsPage &options, QProgressBar &progress, BusyPointer busy,
-                       Closing closing);
+                       Closing closing, StopAfterCurrent stopAfterCurrent = {});
 
     int entryCount() override;
     QString entry(int i) override;
@@ -37,4 +39,5 @@ private:
     QProgressBar &m_progress;
     BusyPointer m_busy;
     Closing m_closing;
+    StopAfterCurrent m_stopAfterCurrent;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "corvaneapplication.h"
 
+#include "commands/commandbar.h"
 #include "common/settingsstore.h"
 #include "desktopshellopen.h"
 #include "displaycheck.h"
@@ -75,6 +76,9 @@ int RunCorvane(int &argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Tenvara"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
+    // Every window of the program carries its icon, the boxes shown before
+    // the main window included.
+    QApplication::setWindowIcon(CommandBar::applicationIcon());
 
     QtPrompts prompts;
     DesktopShellOpen shell;

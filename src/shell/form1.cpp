@@ -8,7 +8,6 @@
 #include "common/designlayout.h"
 #include "common/settingsstore.h"
 #include "common/twips.h"
-#include "common/webaddresses.h"
 #include "filelist/filelistcommands.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
@@ -18,10 +17,12 @@
 #include "printing/inputblocker.h"
 #include "printing/optionspage.h"
 #include "printing/printerselection.h"
+#include "printing/printingtexts.h"
 #include "printing/printrun.h"
 #include "printing/responsivesteprunner.h"
 #include "printing/spreadsheetengine.h"
 #include "printing/windowprintrunview.h"
+#include "services/prompts.h"
 #include "shell/globals.h"
 #include "shell/isinstalled.h"
 #include "shell/shelltexts.h"
@@ -191,14 +192,19 @@ void Form1::Start()
     if (m_printing)
         return;
     m_printing = true;
+    m_stopAfterCurrent = false;
     {
-        const InputBlocker blocker(*this);
+        // Escape asks the run to stop once the workbook under way is done.
+        const InputBlocker blocker(*this, [this] { m_stopAfterCurrent = true; });
         WindowPrintRunView view(
             *m_fileList, *m_optionsPage, *ProgressBar1, [this](bool busy) { setBusyPointer(busy); },
-            [this] { return m_closeRequested; });
+            [this] { return m_closeRequested; }, [this] { return m_stopAfterCurrent; });
         ResponsiveStepRunner runner;
         PrintRun run(m_services.engine, m_services.prompts, view, runner);
         run.Start();
+        if (run.summary().stopped && !m_closeRequested)
+            m_services.prompts.messageBox(PrintingTexts::stoppedAfter(run.summary().workbooks, m_fileList->count()),
+                                          MessageStyle::Ok, AppTexts::appTitle());
     }
     m_printing = false;
     if (m_closeRequested)
@@ -217,17 +223,17 @@ void Form1::LoadSampleFiles()
 
 void Form1::WatchDemoVideo()
 {
-    HelpActions::WatchDemoVideo(m_services.shell, m_services.programFolder);
+    HelpActions::WatchDemoVideo(m_services.shell, m_services.prompts, m_services.programFolder);
 }
 
 void Form1::OpenFaq()
 {
-    HelpActions::OpenInShell(m_services.shell, WebAddresses::faqPage());
+    HelpActions::OpenFaq(m_services.shell, m_services.prompts);
 }
 
 void Form1::VisitMainPage()
 {
-    HelpActions::OpenInShell(m_services.shell, WebAddresses::mainPage());
+    HelpActions::VisitMainPage(m_services.shell, m_services.prompts);
 }
 
 void Form1::CreateStaticBar()

@@ -81,6 +81,7 @@ private:
     bool m_unloaded = false;
     bool m_printing = false;
     bool m_closeRequested = false;
+    bool m_stopAfterCurrent = false;
 
     TabControl *TabControl1 = nullptr;
     FileListModel *m_fileList = nullptr;

@@ -15,13 +15,16 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
 namespace Globals {
 
-void CenterForm(QWidget &window)
+namespace {
+
+void centre(QWidget &window)
 {
     const QScreen *screen = window.screen();
     if (!screen)
@@ -29,6 +32,32 @@ void CenterForm(QWidget &window)
     const QRect area = screen->geometry();
     const QSize size = window.frameGeometry().size();
     window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+} // namespace
+
+void CenterForm(QWidget &window)
+{
+    centre(window);
+    // A window manager frames the window only once it is shown, so the size
+    // above lacked the title bar and the window would sit half of it too low.
+    // It is centred again, frame and all, as soon as the frame is known,
+    // unless it was moved meanwhile. Without a window manager no frame comes.
+    constexpr int intervalMs = 20;
+    constexpr int shownTicks = 150;
+    auto *frameWait = new QTimer(&window);
+    frameWait->setInterval(intervalMs);
+    QObject::connect(frameWait, &QTimer::timeout, &window,
+                     [&window, frameWait, placed = window.pos(), ticks = 0]() mutable {
+                         if (!window.isVisible())
+                             return;
+                         const bool framed = window.frameGeometry().size() != window.size();
+                         if (framed && window.pos() == placed)
+                             centre(window);
+                         if (framed || window.pos() != placed || ++ticks > shownTicks)
+                             frameWait->deleteLater();
+                     });
+    frameWait->start();
 }
 
 namespace {

@@ -3,19 +3,38 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 void QtPrompts::setParentWindow(QWidget *parent)
 {
     m_parent = parent;
 }
 
-MessageAnswer QtPrompts::messageBox(const QString &text, MessageStyle style, const QString &title)
+void QtPrompts::setUpMessageBox(QMessageBox &box, const QString &text, MessageStyle style, const QString &title)
 {
-    QMessageBox box(m_parent);
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    // Addresses and paths in a message are there to be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The box wraps a line wider than about half the screen wherever it may,
+    // inside a web address too; a line that fits the screen stays whole.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        label->ensurePolished();
+        const QFontMetrics metrics = label->fontMetrics();
+        int widest = 0;
+        for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        const QScreen *screen = box.screen();
+        const int room = screen ? screen->availableGeometry().width() * 2 / 3 : 0;
+        if (widest <= room)
+            label->setMinimumWidth(widest + 2 * metrics.averageCharWidth());
+    }
     switch (style) {
     case MessageStyle::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -29,6 +48,12 @@ MessageAnswer QtPrompts::messageBox(const QString &text, MessageStyle style, con
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+}
+
+MessageAnswer QtPrompts::messageBox(const QString &text, MessageStyle style, const QString &title)
+{
+    QMessageBox box(m_parent);
+    setUpMessageBox(box, text, style, title);
     const int answer = box.exec();
     if (style != MessageStyle::YesNo)
         return MessageAnswer::Ok;

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 // The toolkit's own dialogs.
 class QtPrompts final : public Prompts
 {
@@ -17,6 +19,9 @@ public:
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer) override;
     QStringList openFiles(const QString &title, const QString &filter) override;
     QString browseForFolder(const QString &title) override;
+
+    // Readies a box for messageBox: title, text, buttons and icon of the style.
+    static void setUpMessageBox(QMessageBox &box, const QString &text, MessageStyle style, const QString &title);
 
 private:
     QPointer<QWidget> m_parent;

@@ -72,13 +72,47 @@ private Q_SLOTS:
     {
         QTemporaryDir program;
         FakeShellOpen shell;
+        FakePrompts prompts;
         QDir().mkpath(program.path() + u"/Video"_s);
         QVERIFY(touch(program.path() + u"/Video/.partial.webm"_s));
-        HelpActions::WatchDemoVideo(shell, program.path());
+        HelpActions::WatchDemoVideo(shell, prompts, program.path());
         QVERIFY(touch(program.path() + u"/Video/demo.webm"_s));
         QVERIFY(touch(program.path() + u"/Video/zz.webm"_s));
-        HelpActions::WatchDemoVideo(shell, program.path());
+        HelpActions::WatchDemoVideo(shell, prompts, program.path());
         QCOMPARE(shell.opened, (QStringList{program.path() + u"/Video/"_s, program.path() + u"/Video/demo.webm"_s}));
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void whatTheDesktopCannotOpenIsNamedWithItsPlace()
+    {
+        QTemporaryDir program;
+        QVERIFY(touch(program.path() + u"/Video/demo.webm"_s));
+        QVERIFY(touch(program.path() + u"/Samples/a.xls"_s));
+        FakeShellOpen shell;
+        shell.fails = true;
+        FakePrompts prompts;
+        prompts.yesNoAnswers = {MessageAnswer::Yes};
+        FileListModel list;
+
+        HelpActions::OpenFaq(shell, prompts);
+        HelpActions::VisitMainPage(shell, prompts);
+        HelpActions::WatchDemoVideo(shell, prompts, program.path());
+        HelpActions::LoadSampleFiles(list, prompts, shell, program.path());
+        QCOMPARE(shell.opened.size(), 4);
+        QStringList texts;
+        for (const auto &message : std::as_const(prompts.messages)) {
+            if (message.style == MessageStyle::OkExclamation) {
+                texts << message.text;
+                QCOMPARE(message.title, u"Corvane"_s);
+            }
+        }
+        const QString byHand = u" could not be opened: this computer has no program for it, or it is gone.\n\n"
+                               "To open it by hand:\n"_s;
+        QCOMPARE(texts,
+                 (QStringList{u"The FAQ page"_s + byHand + WebAddresses::faqPage(),
+                              u"The Tenvara main page"_s + byHand + WebAddresses::mainPage(),
+                              u"The demo video"_s + byHand + program.path() + u"/Video/demo.webm"_s,
+                              u"The folder of the sample files"_s + byHand + program.path() + u"/Samples/"_s}));
     }
 };
 

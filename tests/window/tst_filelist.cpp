@@ -7,27 +7,44 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A shown list holding the given entries.
+// A shown list holding the given entries: a list of its own, 400 by 300, or
+// the list of a real main window.
 struct ListFixture
 {
     explicit ListFixture(const QStringList &entries)
-        : view(QString())
+        : ownModel(std::make_unique<FileListModel>())
+        , ownView(std::make_unique<FileListView>(QString()))
+        , model(*ownModel)
+        , view(*ownView)
     {
         model.append(entries);
         view.setModel(&model);
         view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    ListFixture(FormFixture &window, const QStringList &entries)
+        : model(window.make().fileList())
+        , view(*window.form->findChild<FileListView *>(u"ListView1"_s))
+    {
+        model.append(entries);
+        window.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
     }
 
     QPoint rowCentre(int row) const { return view.visualRect(model.index(row)).center(); }
@@ -49,8 +66,10 @@ struct ListFixture
         mouse(QEvent::MouseButtonRelease, rowCentre(path.isEmpty() ? from : path.last()), button);
     }
 
-    FileListModel model;
-    FileListView view;
+    std::unique_ptr<FileListModel> ownModel;
+    std::unique_ptr<FileListView> ownView;
+    FileListModel &model;
+    FileListView &view;
 };
 
 bool dragIsAccepted(QWidget *target, QMimeData *data)
@@ -235,6 +254,122 @@ private Q_SLOTS:
         }
     }
 
+    void ctrlUpAndDownMoveTheCurrentEntryOneRow()
+    {
+        FormFixture window;
+        ListFixture f(window, {u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.view.setCurrentIndex(f.model.index(1));
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"B"_s, u"D"_s}));
+        QCOMPARE(f.view.currentIndex().row(), 2);
+        QCOMPARE(f.view.selectedFlags(), (std::vector<bool>{false, false, true, false}));
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(&f.view, Qt::Key_Down, Qt::ControlModifier); // already the last
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s, u"B"_s}));
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(&f.view, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(f.model.entries(), (QStringList{u"B"_s, u"A"_s, u"C"_s, u"D"_s}));
+        QCOMPARE(f.view.currentIndex().row(), 0);
+        // Delete then removes the entry that was moved.
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s}));
+
+        // A long list scrolls to keep the moved entry in sight.
+        QStringList entries;
+        for (int i = 0; i < 200; ++i)
+            entries << QString::number(i);
+        FormFixture longWindow;
+        ListFixture longList(longWindow, entries);
+        const int lastVisible = longList.view.indexAt(QPoint(5, longList.view.viewport()->height() - 2)).row();
+        longList.view.setCurrentIndex(longList.model.index(lastVisible));
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(&longList.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(longList.model.text(lastVisible + 5), QString::number(lastVisible));
+        QVERIFY(longList.view.viewport()->rect().contains(
+            longList.view.visualRect(longList.model.index(lastVisible + 5)).center()));
+
+        // Nothing current: nothing moves.
+        ListFixture none({u"A"_s, u"B"_s});
+        none.view.setCurrentIndex(QModelIndex());
+        QTest::keyClick(&none.view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(none.model.entries(), (QStringList{u"A"_s, u"B"_s}));
+    }
+
+    void aDragHeldBeyondAnEdgeScrollsAndSwapsNoHiddenRow()
+    {
+        QStringList entries;
+        for (int i = 0; i < 200; ++i)
+            entries << QString::number(i);
+        FormFixture window;
+        ListFixture f(window, entries);
+        const int height = f.view.viewport()->height();
+        const auto topRow = [&f] { return f.view.indexAt(QPoint(5, 2)).row(); };
+
+        // Below the list: the rows there are off screen.
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(2));
+        f.mouse(QEvent::MouseMove, QPoint(20, height + 15));
+        QTRY_VERIFY(topRow() >= 3);
+        f.mouse(QEvent::MouseMove, QPoint(20, height + 40));
+        QCOMPARE(f.model.entries(), entries);
+        QCOMPARE(f.view.currentIndex().row(), 2);
+        QCOMPARE(f.view.selectedFlags()[2], true);
+
+        // Back over the list, the dragged path trades places with the row under the pointer.
+        const int scrolledTo = topRow();
+        const QPoint middle(20, height / 2);
+        const int under = f.view.indexAt(middle).row();
+        QVERIFY(under > scrolledTo);
+        f.mouse(QEvent::MouseMove, middle);
+        f.mouse(QEvent::MouseButtonRelease, middle);
+        QCOMPARE(f.model.text(under), u"2"_s);
+        QCOMPARE(f.model.text(2), QString::number(under));
+        QCOMPARE(f.view.currentIndex().row(), under);
+        // Released, the list stays where it was.
+        QTest::qWait(3 * FileListView::edgeScrollIntervalMs);
+        QCOMPARE(topRow(), scrolledTo);
+
+        // Above the list, from the bottom of a list scrolled to its end.
+        const QStringList before = f.model.entries();
+        f.view.scrollToBottom();
+        const int bottomTop = topRow();
+        const int pressed = f.model.count() - 1;
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(pressed));
+        f.mouse(QEvent::MouseMove, QPoint(20, -15));
+        QTRY_VERIFY(topRow() <= bottomTop - 3);
+        f.mouse(QEvent::MouseMove, QPoint(-30, -40));
+        f.mouse(QEvent::MouseButtonRelease, QPoint(-30, -40));
+        QCOMPARE(f.model.entries(), before);
+        QCOMPARE(f.view.currentIndex().row(), pressed);
+
+        // Beside the list, at the height of a row, there is no row either.
+        f.view.scrollToTop();
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(0));
+        f.mouse(QEvent::MouseMove, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
+        f.mouse(QEvent::MouseButtonRelease, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
+        QCOMPARE(f.model.entries(), before);
+        QCOMPARE(topRow(), 0);
+    }
+
+    void aLongPathKeepsItsFileNameInSightAndShowsWholeAsATooltip()
+    {
+        const QString path = u"/home/ann/"_s + QString(u"very long folder name/"_s).repeated(8) + u"Budget 2014.xls"_s;
+        FormFixture window;
+        ListFixture f(window, {path, u"/short.xls"_s});
+        QCOMPARE(f.view.textElideMode(), Qt::ElideMiddle);
+        const QString shown
+            = f.view.fontMetrics().elidedText(path, f.view.textElideMode(), f.view.header()->sectionSize(0));
+        QVERIFY(shown != path);
+        QVERIFY(shown.endsWith(u"Budget 2014.xls"_s));
+
+        QHelpEvent help(QEvent::ToolTip, f.rowCentre(0), f.view.viewport()->mapToGlobal(f.rowCentre(0)));
+        QApplication::sendEvent(f.view.viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), path);
+        QToolTip::hideText();
+        // A swap moves the tooltip with the path.
+        f.drag(0, {1});
+        QCOMPARE(f.model.index(1).data(Qt::ToolTipRole).toString(), path);
+    }
+
     void onlyLocalFileListsMayBeDropped()
     {
         FormFixture fx;
@@ -339,8 +474,15 @@ private Q_SLOTS:
         form.AddFiles();
         form.AddFiles();
         QCOMPARE(form.fileList().entries(), (QStringList{u"/d/b c.xlsx"_s, u"/d/a.xls"_s, u"/d/a.xls"_s}));
-        QCOMPARE(fx.prompts.openFileDialogs[0],
-                 (QStringList{u"Add File(s) - Hold Ctrl to select multiple files"_s, u"Excel Files (*.xl*)"_s}));
+        QCOMPARE(fx.prompts.openFileDialogs[0][0], u"Add File(s) - Hold Ctrl to select multiple files"_s);
+        // The dialog chooses the first type; the others are there to switch to.
+        const QStringList types = fx.prompts.openFileDialogs[0][1].split(u";;"_s);
+        QCOMPARE(types.size(), 3);
+        QCOMPARE(types[0], u"Excel Files (*.xl*)"_s);
+        QVERIFY(types[1].startsWith(u"Spreadsheets ("_s));
+        for (const char *pattern : {"*.xls", "*.xlsx", "*.xlsm", "*.xlsb", "*.ods", "*.ots", "*.xltx"})
+            QVERIFY2(types[1].section(u'(', 1).chopped(1).split(u' ').contains(QLatin1String(pattern)), pattern);
+        QCOMPARE(types[2], u"All files (*)"_s);
     }
 };
 

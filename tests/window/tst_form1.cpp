@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/formfixture.h"
 #include "common/twips.h"
+#include "common/webaddresses.h"
 #include "filelist/filelistmodel.h"
 #include "shell/corvaneapplication.h"
 #include "shell/desktopshellopen.h"
+#include "shell/qtprompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,8 +14,10 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -202,6 +206,28 @@ private Q_SLOTS:
         QCOMPARE(active->palette().color(QPalette::Window), QColor(Qt::white));
     }
 
+    void theFramesCaptionsStayClearOfTheirControls()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.ShowOptionsTab();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *printers = form.findChild<QGroupBox *>(u"Frame2"_s);
+        auto *options = form.findChild<QGroupBox *>(u"Frame1"_s);
+        const QRect combo = form.findChild<QComboBox *>(u"Combo1"_s)->geometry();
+        const QRect active = form.findChild<QRadioButton *>(u"Option1"_s)->geometry();
+        const QRect all = form.findChild<QRadioButton *>(u"Option2"_s)->geometry();
+        // Below the frame's top edge, which the style draws under the caption.
+        QVERIFY(combo.top() > printers->contentsRect().top());
+        QVERIFY(active.top() > options->contentsRect().top());
+        // And still inside the frames, one option under the other.
+        QVERIFY(combo.bottom() < printers->height() - 1);
+        QVERIFY(active.bottom() < all.top());
+        QVERIFY(all.bottom() < options->height() - 1);
+        QCOMPARE(active.left(), all.left());
+    }
+
     void skinFileTurnsTheFramesButtonFaceColoured()
     {
         FormFixture f;
@@ -314,6 +340,57 @@ private Q_SLOTS:
         QCOMPARE(f.shell.opened.size(), 3);
         QVERIFY(f.shell.opened[0].contains(u"faq"_s));
         QCOMPARE(f.shell.opened[2], f.programFolder.path() + u"/Video/"_s);
+    }
+
+    void aTargetTheDesktopCannotOpenIsReportedOnce()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        f.shell.fails = true;
+        form.findChild<QAction *>(u"m20"_s)->trigger();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].style, MessageStyle::OkExclamation);
+        QVERIFY(f.prompts.messages[0].text.startsWith(u"The FAQ page could not be opened"_s));
+        QVERIFY(f.prompts.messages[0].text.endsWith(u"\n"_s + WebAddresses::faqPage()));
+        f.shell.fails = false;
+        form.findChild<QAction *>(u"m21"_s)->trigger();
+        QCOMPARE(f.prompts.messages.size(), 1);
+    }
+
+    void theDesktopOpenerIsWatchedWithoutWaiting()
+    {
+        int failures = 0;
+        DesktopShellOpen givesUp(QByteArrayLiteral("false"));
+        givesUp.open(u"/nowhere/demo.webm"_s, [&failures] { ++failures; });
+        QCOMPARE(failures, 0); // told later, from the event loop
+        QTRY_COMPARE(failures, 1);
+
+        DesktopShellOpen opens(QByteArrayLiteral("true"));
+        opens.open(u"https://www.tenvara.example/"_s, [&failures] { ++failures; });
+        QTest::qWait(500);
+        QCOMPARE(failures, 1);
+
+        DesktopShellOpen missing(QByteArrayLiteral("no-such-opener-anywhere"));
+        missing.open(u"/nowhere/"_s, [&failures] { ++failures; });
+        QCOMPARE(failures, 2);
+        missing.open(u"/nowhere/"_s, {}); // nobody to tell
+        QCOMPARE(failures, 2);
+    }
+
+    void aMessageThatFitsTheScreenKeepsItsAddressOnOneLine()
+    {
+        // Shown, never run: nothing waits for an answer.
+        QMessageBox box;
+        QtPrompts::setUpMessageBox(box, u"Questions? Please contact Team Tenvara at "_s + WebAddresses::contactPage(),
+                                   MessageStyle::Ok, u"Corvane"_s);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto *label = box.findChild<QLabel *>(u"qt_msgbox_label"_s);
+        QVERIFY(label);
+        QVERIFY2(label->height() < 2 * label->fontMetrics().lineSpacing(),
+                 qPrintable(QString::number(label->height())));
+        QVERIFY(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+        box.close();
     }
 };
 

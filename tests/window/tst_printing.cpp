@@ -4,6 +4,7 @@
 #include "filelist/filelistview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -12,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace Qt::StringLiterals;
 
@@ -207,6 +209,88 @@ private Q_SLOTS:
         QVERIFY(f.prompts.messages.isEmpty());
         QVERIFY(f.settings.get(u"Width"_s) != u"<none>"_s);
         QCOMPARE(form.findChild<QProgressBar *>(u"ProgressBar1"_s)->value(), 0);
+    }
+
+    void ctrlPStartsPrinting()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.fileList().append(QStringList{u"/a.xlsx"_s, u"/b.xlsx"_s});
+        QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(f.engine.calls().filter(u"printsheet#"_s),
+                 (QStringList{u"printsheet#1 Second"_s, u"printsheet#2 Second"_s}));
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].text, u"Done."_s);
+        QVERIFY(form.findChild<QAction *>(u"command1002"_s)->toolTip().contains(u"Ctrl+P"_s));
+    }
+
+    void escapeStopsAfterTheWorkbookUnderWay()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *view = form.findChild<FileListView *>(u"ListView1"_s);
+        auto *bar = form.findChild<QProgressBar *>(u"ProgressBar1"_s);
+        form.fileList().append(QStringList{u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s});
+        f.engine.openDelayMs = 1000;
+        // Pressed while the first workbook opens.
+        QTimer watch;
+        watch.setInterval(5);
+        QObject::connect(&watch, &QTimer::timeout, &form, [&] {
+            if (f.engine.calls().contains(u"open#1 /a.xlsx"_s)) {
+                watch.stop();
+                QTest::keyClick(view, Qt::Key_Escape);
+            }
+        });
+        watch.start();
+        form.Start();
+
+        // The first workbook went the whole way; no office started for the others.
+        const QStringList calls = f.engine.calls();
+        QCOMPARE(calls,
+                 (QStringList{u"create#1"_s, u"open#1 /a.xlsx"_s, u"printsheet#1 Second"_s, u"close#1"_s, u"quit#1"_s,
+                              u"end#1"_s}));
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].text, u"Printing was stopped after 1 of 3 workbooks."_s);
+        QCOMPARE(f.prompts.messages[0].title, u"Corvane"_s);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(!form.isBusyPointer());
+        QCOMPARE(form.fileList().count(), 3);
+
+        // Escape outside a run does nothing, and the next run prints everything.
+        QTest::keyClick(view, Qt::Key_Escape);
+        f.engine.openDelayMs = 0;
+        form.Start();
+        QCOMPARE(f.engine.instances, 4);
+        QCOMPARE(f.prompts.messages.size(), 2);
+        QCOMPARE(f.prompts.messages[1].text, u"Done."_s);
+    }
+
+    void theToolbarIsReachedWithTabAndPressedWithSpace()
+    {
+        FormFixture f;
+        Form1 &form = f.make();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.fileList().append(QStringList{u"/a.xlsx"_s});
+        auto *start
+            = form.findChild<QToolBar *>(u"Standard"_s)->widgetForAction(form.findChild<QAction *>(u"command1002"_s));
+        form.findChild<FileListView *>(u"ListView1"_s)->setFocus();
+        QSet<QWidget *> visited;
+        for (int i = 0; i < 12 && QApplication::focusWidget() != start; ++i) {
+            visited.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), start);
+        QVERIFY(visited.size() >= 4); // the list, the tab bar and the other buttons
+        QTest::keyClick(start, Qt::Key_Space);
+        QVERIFY(f.engine.calls().contains(u"printsheet#1 Second"_s));
+        QCOMPARE(f.prompts.messages.size(), 1);
     }
 };
 

@@ -27,6 +27,24 @@ inline QString startPrintingButton()
     return QStringLiteral("Start Printing");
 }
 
+// What a toolbar button's tooltip adds to its caption: the keys that reach it.
+inline QString startPrintingToolTip()
+{
+    return QStringLiteral("Start Printing (Ctrl+P)\nEsc stops the run after the current workbook");
+}
+inline QString addFilesToolTip()
+{
+    return QStringLiteral("Add Files (Alt+F, D)");
+}
+inline QString addFolderToolTip()
+{
+    return QStringLiteral("Add Folder (Alt+F, F)");
+}
+inline QString clearListToolTip()
+{
+    return QStringLiteral("Clear List");
+}
+
 inline QString fileMenu()
 {
     return QStringLiteral("&File");
@@ -96,6 +114,31 @@ inline QString openSampleFolderQuestion()
 {
     return QStringLiteral("Would you like this software to open the folder where these sample files are stored "
                           "(so that you can view them before working with them)?");
+}
+
+// When the desktop has no program for a target: what it was and where, to open it by hand.
+inline QString couldNotOpen(const QString &what, const QString &target)
+{
+    return what
+        + QStringLiteral(" could not be opened: this computer has no program for it, or it is gone.\n\n"
+                         "To open it by hand:\n")
+        + target;
+}
+inline QString samplesFolderName()
+{
+    return QStringLiteral("The folder of the sample files");
+}
+inline QString demoVideoName()
+{
+    return QStringLiteral("The demo video");
+}
+inline QString faqPageName()
+{
+    return QStringLiteral("The FAQ page");
+}
+inline QString mainPageName()
+{
+    return QStringLiteral("The Tenvara main page");
 }
 
 inline QString samplesFolder()

@@ -32,10 +32,10 @@ void LoadSampleFiles(FileListModel &list, Prompts &prompts, ShellOpen &shell, co
     const MessageAnswer answer
         = prompts.messageBox(CommandTexts::openSampleFolderQuestion(), MessageStyle::YesNo, AppTexts::appTitle());
     if (answer == MessageAnswer::Yes)
-        OpenInShell(shell, folder + QLatin1Char('/'));
+        OpenInShell(shell, prompts, folder + QLatin1Char('/'), CommandTexts::samplesFolderName());
 }
 
-void WatchDemoVideo(ShellOpen &shell, const QString &programFolder)
+void WatchDemoVideo(ShellOpen &shell, Prompts &prompts, const QString &programFolder)
 {
     const QString folder = AddFolder::JoinPath(programFolder, CommandTexts::videoFolder());
     QString first;
@@ -45,12 +45,26 @@ void WatchDemoVideo(ShellOpen &shell, const QString &programFolder)
             break;
         }
     }
-    OpenInShell(shell, folder + QLatin1Char('/') + first);
+    OpenInShell(shell, prompts, folder + QLatin1Char('/') + first, CommandTexts::demoVideoName());
 }
 
-void OpenInShell(ShellOpen &shell, const QString &target)
+void OpenFaq(ShellOpen &shell, Prompts &prompts)
 {
-    shell.open(target);
+    OpenInShell(shell, prompts, WebAddresses::faqPage(), CommandTexts::faqPageName());
+}
+
+void VisitMainPage(ShellOpen &shell, Prompts &prompts)
+{
+    OpenInShell(shell, prompts, WebAddresses::mainPage(), CommandTexts::mainPageName());
+}
+
+void OpenInShell(ShellOpen &shell, Prompts &prompts, const QString &target, const QString &what)
+{
+    // The desktop may answer after this returns: only the prompts, which live
+    // as long as the program, are kept for it.
+    shell.open(target, [&prompts, target, what] {
+        prompts.messageBox(CommandTexts::couldNotOpen(what, target), MessageStyle::OkExclamation, AppTexts::appTitle());
+    });
 }
 
 } // namespace HelpActions

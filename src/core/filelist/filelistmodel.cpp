@@ -16,7 +16,8 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_paths.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
+    // The tooltip is the whole path: the list may show only part of it.
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
         return m_paths.at(index.row());
     return {};
 }
@@ -69,7 +70,7 @@ void FileListModel::setText(int row, const QString &text)
         return;
     m_paths[row] = text;
     const QModelIndex changed = index(row);
-    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
 }
 
 QStringList FileListModel::entries() const

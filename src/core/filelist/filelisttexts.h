@@ -20,9 +20,13 @@ inline QString addFilesTitle()
 {
     return QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
 }
+// The file types of the Add Files dialog, the first one chosen: the workbooks
+// of that name, then every kind of spreadsheet the engine prints, then anything.
 inline QString addFilesFilter()
 {
-    return QStringLiteral("Excel Files (*.xl*)");
+    return QStringLiteral("Excel Files (*.xl*);;"
+                          "Spreadsheets (*.xls *.xlsx *.xlsm *.xlsb *.xlt *.xltx *.xltm *.ods *.ots *.fods);;"
+                          "All files (*)");
 }
 
 inline QString extensionPrompt()

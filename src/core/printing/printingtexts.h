@@ -33,6 +33,11 @@ inline QString done()
 {
     return QStringLiteral("Done.");
 }
+// In place of "Done." when the user stopped the run after workbook `printed` of `count`.
+inline QString stoppedAfter(int printed, int count)
+{
+    return QStringLiteral("Printing was stopped after %1 of %2 workbooks.").arg(printed).arg(count);
+}
 inline QString noFilesAdded()
 {
     return QStringLiteral("No files added.");

@@ -28,7 +28,8 @@ public:
     // The answer typed, or an empty text when the user cancelled.
     virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer) = 0;
 
-    // Full paths of the chosen files, in the dialog's order; empty on cancel.
+    // Full paths of the chosen files, in the dialog's order; empty on cancel. filter: the
+    // file types offered, separated by ";;", the first one chosen at the start.
     virtual QStringList openFiles(const QString &title, const QString &filter) = 0;
 
     // The chosen folder, or an empty text on cancel.

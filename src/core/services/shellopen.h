@@ -3,11 +3,18 @@
 
 #include <QString>
 
+#include <functional>
+
 // Hands a path or a web address to the desktop, which opens it with the
-// user's program for it. The program neither waits for nor watches it.
+// user's program for it. The program does not wait for that program.
 class ShellOpen
 {
 public:
+    // Called once, on the thread that asked, when the desktop could not open
+    // the target; possibly after open() has returned.
+    using Failed = std::function<void()>;
+
     virtual ~ShellOpen() = default;
-    virtual void open(const QString &target) = 0;
+    // failed may be empty when nobody is to be told.
+    virtual void open(const QString &target, Failed failed) = 0;
 };

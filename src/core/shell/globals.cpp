@@ -10,8 +10,10 @@ namespace Globals {
 void OpenMainPageOccasionally(RandomSource &random, ShellOpen &shell)
 {
     const int n = static_cast<int>(random.next() * 100) + 1;
+    // The user did not ask for this page, so a desktop that cannot open it is
+    // not worth a message.
     if (n == 7)
-        shell.open(WebAddresses::mainPage());
+        shell.open(WebAddresses::mainPage(), {});
 }
 
 } // namespace Globals
