@@ -9,7 +9,7 @@ QString readable(const QString &doing, const QString &message)
 {
     // LibreOffice ends its messages with the place in its sources they come from.
     static const QRegularExpression sourcePlace(QStringLiteral("\\s+at \\S+\\.[ch]xx:\\d+\\s*$"));
-    const QString cleaned = QString(message).remove(sourcePlace).trimmed();
+    QString cleaned = QString(message).remove(sourcePlace).trimmed();
     if (cleaned.contains(QLatin1String("Error Area:Io")) && cleaned.contains(QLatin1String("Class:Write")))
         return QStringLiteral("LibreOffice could not write while %1: the disk may be full or not writable.").arg(doing);
     // Function names, internal addresses and error codes tell the user nothing.
