@@ -185,6 +185,14 @@ def make_tests(office, out):
     make_legacy_tests(office, out)
 
 
+def set_print_area(doc, sheet_name, columns_and_rows):
+    """Gives a sheet one print area: (first column, first row, last column, last row), from 0."""
+    area = CellRangeAddress()
+    area.Sheet = doc.Sheets.ElementNames.index(sheet_name)
+    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = columns_and_rows
+    doc.Sheets.getByName(sheet_name).setPrintAreas((area,))
+
+
 def draw_page(doc, sheet_name):
     return doc.DrawPages.getByIndex(doc.Sheets.ElementNames.index(sheet_name))
 
@@ -231,11 +239,7 @@ def make_empty_sheet_tests(office, out):
     office.save(doc, out + "/formatted-empty.xlsx", XLSX)
 
     doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Ranged", [["OUTSIDE-TEXT"]])])
-    ranged = doc.Sheets.getByName("Ranged")
-    area = CellRangeAddress()
-    area.Sheet = 1
-    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 2, 4, 3, 7
-    ranged.setPrintAreas((area,))
+    set_print_area(doc, "Ranged", (2, 4, 3, 7))
     office.activate(doc, "Ranged")
     office.save(doc, out + "/ranged-empty.ods", ODS)
 
@@ -288,10 +292,7 @@ def make_legacy_tests(office, out):
     doc = office.workbook([("S%d" % (i + 1), sheet(word) + (data if i == 0 else [])) for i, word in enumerate(words)])
     add_chart(doc, "S2", "Units", (0, 3, 1, 5), 500, 2500, 9000, 6000)
     active = doc.Sheets.getByName("S4")
-    area = CellRangeAddress()
-    area.Sheet = 3
-    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 0, 0, 1, 2
-    active.setPrintAreas((area,))
+    set_print_area(doc, "S4", (0, 0, 1, 2))
     own_page_style(doc, "S4", header="HEADER-MARK", footer="FOOTER-MARK")
     office.activate(doc, "S4")
     doc.CurrentController.select(active.getCellRangeByName("A2:B3"))
@@ -320,12 +321,8 @@ def make_legacy_tests(office, out):
     # Fill colours inside a print area.
     doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Filled", [])])
     own_page_style(doc, "Filled")
-    filled = doc.Sheets.getByName("Filled")
-    filled.getCellRangeByName("B2:D8").CellBackColor = 0x3366CC
-    area = CellRangeAddress()
-    area.Sheet = 1
-    area.StartColumn, area.StartRow, area.EndColumn, area.EndRow = 0, 0, 5, 10
-    filled.setPrintAreas((area,))
+    doc.Sheets.getByName("Filled").getCellRangeByName("B2:D8").CellBackColor = 0x3366CC
+    set_print_area(doc, "Filled", (0, 0, 5, 10))
     office.activate(doc, "Filled")
     office.save(doc, out + "/filled-area.ods", ODS)
 
