@@ -54,11 +54,13 @@ private:
     QStringList newJobs(int before, int count) { return m_jobs.waitForTexts(u"Second"_s, before + count).mid(before); }
 
     enum class Until { Running, Answering };
+    // Every run but the one about it says yes to the "LibreOffice may be
+    // open" question: others' offices may run on the machine.
     // Starts corvane-print and waits until its office runs, or answers; then
     // stops (SIGSTOP) that office when `hang` says so.
     [[nodiscard]] static bool startUntilOffice(QProcess &process, const QStringList &arguments, Until until, bool hang)
     {
-        process.start(QStringLiteral(CORVANE_PRINT_BINARY), arguments);
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), QStringList{u"--yes"_s} + arguments);
         if (!process.waitForStarted())
             return false;
         const qint64 pid = process.processId();
@@ -108,9 +110,11 @@ private Q_SLOTS:
         QFile::copy(workbook(u"two-sheets.ods"_s), dir.path() + u"/top.ods"_s);
 
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--printer"_s, u"Second"_s, u"--extension"_s, u"xlsx"_s, dir.path()});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"--printer"_s, u"Second"_s, u"--extension"_s, u"xlsx"_s, dir.path()});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        // Nothing but the question, should someone else's office run now.
+        const QString err = run.err.section(u"(yes, as --yes asks)\n"_s, -1);
+        QVERIFY2(err.isEmpty(), qPrintable(err));
         QCOMPARE(run.out, u"Done.\nPrinted 2 of 2 workbooks on Second; 0 failed.\n"_s);
         const QStringList jobs = newJobs(before, 2);
         QCOMPARE(jobs.size(), 2);
@@ -121,7 +125,7 @@ private Q_SLOTS:
     void allSheetsPrintsEverySheet()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"-a"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-a"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
         QCOMPARE(run.exitCode, 0);
         const QStringList jobs = newJobs(before, 1);
         QCOMPARE(jobs.size(), 1);
@@ -135,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
         const QByteArray input = QFile::encodeName(workbook(u"legacy.xls"_s)) + '\0' + QFile::encodeName(odd) + '\0';
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
                                               QProcessEnvironment::systemEnvironment(), input);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, u"Done.\nPrinted 2 of 2 workbooks on Second; 0 failed.\n"_s);
@@ -149,7 +153,7 @@ private Q_SLOTS:
     {
         const QString four = workbook(u"four-pages.xlsx"_s);
         int before = int(m_jobs.files(u"Second"_s).size());
-        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--pages"_s, u"2-3"_s, four});
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--pages"_s, u"2-3"_s, four});
         QCOMPARE(run.exitCode, 0);
         QStringList jobs = newJobs(before, 1);
         QCOMPARE(jobs.size(), 1);
@@ -170,7 +174,7 @@ private Q_SLOTS:
         QVERIFY2(options.contains(u"Duplex=DuplexNoTumble"_s), qPrintable(options));
 
         before = int(m_jobs.files(u"Second"_s).size());
-        run = CommandRun::of({u"-p"_s, u"Second"_s, u"--duplex"_s, u"short"_s, four});
+        run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--duplex"_s, u"short"_s, four});
         QCOMPARE(newJobs(before, 1).size(), 1);
         QVERIFY(PrintedJobs::options(m_jobs.files(u"Second"_s).last()).contains(u"Duplex=DuplexTumble"_s));
     }
@@ -179,7 +183,7 @@ private Q_SLOTS:
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
         const CommandRun run
-            = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
+            = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.count(u"Application Error: "_s), 5);
         QVERIFY2(run.err.contains(u"password"_s), qPrintable(run.err));
@@ -257,14 +261,14 @@ private Q_SLOTS:
         const QString out = dir.path() + u"/out"_s;
         QProcessEnvironment noCups = QProcessEnvironment::systemEnvironment();
         noCups.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
-        CommandRun run = CommandRun::of({u"--pdf"_s, out, workbook(u"three-sheets.xlsx"_s)}, noCups);
+        CommandRun run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out, workbook(u"three-sheets.xlsx"_s)}, noCups);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, u"Done.\nExported 1 of 1 workbooks to "_s + out + u"; 0 failed.\n"_s);
         const QString active = PrintedJobs::text(out + u"/three-sheets.pdf"_s);
         QVERIFY2(active.contains(u"BRAVO-TEXT"_s) && !active.contains(u"ALPHA-TEXT"_s), qPrintable(active));
 
         // The name is taken: a second file, every sheet in it; nothing half-written stays.
-        run = CommandRun::of({u"--pdf"_s, out, u"-a"_s, workbook(u"three-sheets.xlsx"_s)}, noCups);
+        run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out, u"-a"_s, workbook(u"three-sheets.xlsx"_s)}, noCups);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(PrintedJobs::text(out + u"/three-sheets.pdf"_s), active);
         const QString all = PrintedJobs::text(out + u"/three-sheets (2).pdf"_s);
@@ -274,7 +278,7 @@ private Q_SLOTS:
                  (QStringList{u"three-sheets (2).pdf"_s, u"three-sheets.pdf"_s}));
 
         // Failures are the print step's.
-        run = CommandRun::of({u"--pdf"_s, out, workbook(u"empty-first.ods"_s)}, noCups);
+        run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out, workbook(u"empty-first.ods"_s)}, noCups);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(u"at line 122"_s), qPrintable(run.err));
     }
@@ -286,7 +290,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
-        const CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
                                                missing, workbook(u"damaged.xlsx"_s), odd});
         QCOMPARE(run.exitCode, 1);
         const QStringList rows = reportRows(report);
@@ -305,14 +309,14 @@ private Q_SLOTS:
 
         // On standard output the report is all there is; the result goes to standard error.
         const CommandRun toOutput
-            = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, u"-"_s, workbook(u"legacy.xls"_s)});
+            = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, u"-"_s, workbook(u"legacy.xls"_s)});
         QCOMPARE(toOutput.exitCode, 0);
         QCOMPARE(toOutput.out.count(u"\r\n"_s), 2);
         QVERIFY(toOutput.out.startsWith(u"entry,path,"_s));
         QVERIFY2(toOutput.err.contains(u"Done.\nPrinted 1 of 1"_s), qPrintable(toOutput.err));
 
         // Never written over a workbook of the run.
-        const CommandRun over = CommandRun::of({u"-p"_s, u"Second"_s, u"--report"_s, odd, odd});
+        const CommandRun over = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, odd, odd});
         QCOMPARE(over.exitCode, 2);
         QVERIFY(QFileInfo(odd).size() == QFileInfo(workbook(u"two-sheets.ods"_s)).size());
     }
@@ -380,7 +384,7 @@ private Q_SLOTS:
         ::kill(pid_t(firstPid), SIGKILL);
         QVERIFY(first.waitForFinished(5000));
 
-        const CommandRun second = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"legacy.xls"_s)});
+        const CommandRun second = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"legacy.xls"_s)});
         QCOMPARE(second.exitCode, 0);
         QTRY_COMPARE_WITH_TIMEOUT(OfficeLeftovers::of(firstPid), QStringList(), 5000);
         for (const QString &pipe : pipes)
