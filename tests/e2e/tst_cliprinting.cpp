@@ -12,7 +12,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <vector>
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -95,6 +99,55 @@ private:
             [&] { return (m_err += process.readAllStandardError()).contains("press Ctrl+C again"); }, 5000);
         ::kill(pid_t(process.processId()), SIGINT);
         return seen;
+    }
+
+    // Runs corvane-print on a terminal of its own, presses Ctrl+C there once
+    // the question shows, and returns its exit status; `sinceCtrlC` times it.
+    static int interruptTheQuestion(const QStringList &arguments, QElapsedTimer &sinceCtrlC)
+    {
+        QList<QByteArray> bytes{QByteArrayLiteral(CORVANE_PRINT_BINARY)};
+        for (const QString &argument : arguments)
+            bytes << QFile::encodeName(argument);
+        std::vector<char *> argv;
+        for (QByteArray &argument : bytes)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int terminal = -1;
+        const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (child < 0)
+            return -1;
+        if (child == 0) {
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        QByteArray shown;
+        QElapsedTimer timer;
+        timer.start();
+        while (!shown.contains("[y/N] ") && timer.elapsed() < 60000) {
+            pollfd output{terminal, POLLIN, 0};
+            char buffer[512];
+            if (::poll(&output, 1, 100) > 0) {
+                const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                shown.append(buffer, got);
+            }
+        }
+        sinceCtrlC.start();
+        // What the terminal makes of Ctrl+C: SIGINT to the program.
+        [[maybe_unused]] const ssize_t written = ::write(terminal, "\x03", 1);
+        int status = 0;
+        while (::waitpid(child, &status, WNOHANG) == 0 && sinceCtrlC.elapsed() < 10000) {
+            char buffer[512];
+            [[maybe_unused]] const ssize_t drained = ::read(terminal, buffer, sizeof buffer);
+            QTest::qWait(20);
+        }
+        if (::waitpid(child, &status, WNOHANG) == 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+        }
+        ::close(terminal);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private Q_SLOTS:
@@ -212,6 +265,12 @@ private Q_SLOTS:
         const CommandRun declined = CommandRun::of({u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
         QCOMPARE(declined.exitCode, 2);
         QVERIFY2(declined.err.contains(u"LibreOffice may be open."_s), qPrintable(declined.err));
+
+        // Asked on a terminal, Ctrl+C ends the question and the program at once.
+        QElapsedTimer asked;
+        const int interrupted = interruptTheQuestion({u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)}, asked);
+        QCOMPARE(interrupted, 130);
+        QVERIFY2(asked.elapsed() < 2000, qPrintable(QString::number(asked.elapsed())));
 
         const int before = int(m_jobs.files(u"Second"_s).size());
         const CommandRun yes = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
