@@ -318,6 +318,7 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    Q_EMIT unloaded();
 }
 
 void Form1::restoreSelectedTab()
