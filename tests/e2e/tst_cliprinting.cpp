@@ -430,6 +430,28 @@ private Q_SLOTS:
         QCOMPARE(OfficeLeftovers::of(pid), QStringList());
     }
 
+    void theOfficeOfAKilledProgramDiesWithIt()
+    {
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        QProcess process;
+        // Held once it answers, so that it cannot finish the workbook before the kill.
+        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)},
+                                 Until::Answering, true));
+        const qint64 pid = process.processId();
+        const QList<pid_t> offices = OfficeLeftovers::processes(pid);
+        QVERIFY(!offices.isEmpty());
+        ::kill(pid_t(pid), SIGKILL);
+        QVERIFY(process.waitForFinished(5000));
+        QElapsedTimer timer;
+        timer.start();
+        for (const pid_t office : offices)
+            ::kill(office, SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(OfficeLeftovers::processes(pid).isEmpty(), 2000);
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QTest::qWait(3000);
+        QCOMPARE(int(m_jobs.files(u"Second"_s).size()), before);
+    }
+
     void theOfficeOfAKilledProgramIsEndedByTheNextRun()
     {
         QProcess first;

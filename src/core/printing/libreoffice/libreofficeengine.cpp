@@ -4,6 +4,7 @@
 #include "libreofficeapplication.h"
 #include "libreofficeprocess.h"
 #include "libreofficesession.h"
+#include "officelauncher.h"
 #include "officeregistry.h"
 #include "officeworkspace.h"
 #include "printing/engineerror.h"
@@ -31,6 +32,7 @@ LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs,
     : m_printers(printers)
     , m_callTimeoutMs(callTimeoutMs)
     , m_program(std::move(program))
+    , m_launcher(std::make_unique<OfficeLauncher>())
 {
     OfficeRegistry::clearStop();
     try {
@@ -74,7 +76,7 @@ QString LibreOfficeEngine::profileTemplate()
     // The first office makes a profile of its own; once it has quit cleanly,
     // that profile becomes the template for all later ones.
     try {
-        LibreOfficeSession first(m_program, QString(), *m_workspace, m_callTimeoutMs, m_printers);
+        LibreOfficeSession first(m_program, QString(), *m_workspace, *m_launcher, m_callTimeoutMs, m_printers);
         first.recordFinishedSetup();
         first.terminate();
         ProfileTemplate::install(first.process().profileFolder(), folder);
@@ -101,7 +103,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
     auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
-                                                        m_callTimeoutMs, m_printers);
+                                                        *m_launcher, m_callTimeoutMs, m_printers);
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+class OfficeLauncher;
 class OfficeWorkspace;
 class PrinterSystem;
 
@@ -48,6 +49,8 @@ private:
     PrintSettings m_printSettings;
     QString m_program;
     std::unique_ptr<OfficeWorkspace> m_workspace;
+    // Lives as long as the engine: every office dies with it.
+    std::unique_ptr<OfficeLauncher> m_launcher;
     QString m_workspaceProblem;
     std::mutex m_templateMutex;
 };

@@ -2,6 +2,7 @@
 #include "libreofficeprocess.h"
 
 #include "officefolder.h"
+#include "officelauncher.h"
 #include "officepipes.h"
 #include "officeregistry.h"
 #include "officeworkspace.h"
@@ -20,10 +21,7 @@
 #include <csignal>
 #include <cstring>
 #include <thread>
-#include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,15 +42,6 @@ QByteArrayList childEnvironment(const QString &temp)
     return environment;
 }
 
-std::vector<char *> pointers(const QByteArrayList &list)
-{
-    std::vector<char *> result;
-    for (const QByteArray &item : list)
-        result.push_back(const_cast<char *>(item.constData()));
-    result.push_back(nullptr);
-    return result;
-}
-
 } // namespace
 
 QString LibreOfficeProcess::pipePrefix()
@@ -61,7 +50,7 @@ QString LibreOfficeProcess::pipePrefix()
 }
 
 LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &profileTemplate,
-                                       OfficeWorkspace &workspace)
+                                       OfficeWorkspace &workspace, OfficeLauncher &launcher)
 {
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
@@ -90,42 +79,14 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         "--nolockcheck",
         ledger.acceptArgument(),
     };
-    const QByteArrayList environment = childEnvironment(temp);
-    std::vector<char *> argv = pointers(arguments);
-    std::vector<char *> envp = pointers(environment);
-
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGHUP);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
     const QByteArray log = QFile::encodeName(m_folder->path() + QStringLiteral("/output.log"));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    // The office gets nothing of ours: no locks, no files, no sockets.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-
-    const int result = ::posix_spawn(&m_pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (result != 0) {
+    int error = 0;
+    m_pid = launcher.start(arguments, childEnvironment(temp), log, error);
+    if (m_pid < 0) {
         m_pid = -1;
         m_folder.reset();
         throw EngineError(QStringLiteral("LibreOffice could not be started (%1): %2")
-                              .arg(program, QString::fromLocal8Bit(std::strerror(result))));
+                              .arg(program, QString::fromLocal8Bit(std::strerror(error))));
     }
     OfficeRegistry::add(m_pid);
     // A stop that came while the office was being started did not see it.

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 class OfficeFolder;
+class OfficeLauncher;
 class OfficeWorkspace;
 
 // One running LibreOffice of our own: a process group of its own, a folder
@@ -20,8 +21,9 @@ class LibreOfficeProcess final
 {
 public:
     // Throws EngineError when the program cannot be started, or when a stop
-    // was requested.
-    LibreOfficeProcess(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace);
+    // was requested. The launcher starts it, and the office ends with it.
+    LibreOfficeProcess(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
+                       OfficeLauncher &launcher);
     ~LibreOfficeProcess();
 
     LibreOfficeProcess(const LibreOfficeProcess &) = delete;

@@ -23,8 +23,9 @@
 using namespace com::sun::star;
 
 LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
-                                       OfficeWorkspace &workspace, int callTimeoutMs, PrinterSystem &printers)
-    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace))
+                                       OfficeWorkspace &workspace, OfficeLauncher &launcher, int callTimeoutMs,
+                                       PrinterSystem &printers)
+    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace, launcher))
     , m_watchdog([this] { m_process->kill(); })
     , m_timeoutMs(callTimeoutMs)
     , m_printers(printers)

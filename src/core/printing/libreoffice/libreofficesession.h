@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class OfficeLauncher;
 class OfficeWorkspace;
 class PrinterSystem;
 
@@ -24,7 +25,7 @@ class LibreOfficeSession final
 public:
     // Starts the office and connects to it. Throws EngineError.
     LibreOfficeSession(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
-                       int callTimeoutMs, PrinterSystem &printers);
+                       OfficeLauncher &launcher, int callTimeoutMs, PrinterSystem &printers);
     ~LibreOfficeSession();
 
     // Runs work with the time bound; `doing` completes "while ..." in descriptions.
