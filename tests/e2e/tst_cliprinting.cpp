@@ -398,8 +398,15 @@ private Q_SLOTS:
         QVERIFY(!m_err.contains("Application Error"));
     }
 
+    void aTerminationRequestWhileTheOfficeHangsEndsWithinSeconds_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP, the terminal closed") << int(SIGHUP);
+    }
     void aTerminationRequestWhileTheOfficeHangsEndsWithinSeconds()
     {
+        QFETCH(int, signal);
         QProcess process;
         // Hung once it answers: the program is connected and waits for it.
         QVERIFY(startUntilOffice(process,
@@ -410,7 +417,7 @@ private Q_SLOTS:
         QCOMPARE(process.state(), QProcess::Running);
         QElapsedTimer timer;
         timer.start();
-        ::kill(pid_t(pid), SIGTERM);
+        ::kill(pid_t(pid), signal);
         QVERIFY(process.waitForFinished(10000));
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(OfficeLeftovers::of(pid), QStringList());
