@@ -88,7 +88,12 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         throw EngineError(QStringLiteral("LibreOffice could not be started (%1): %2")
                               .arg(program, QString::fromLocal8Bit(std::strerror(error))));
     }
-    OfficeRegistry::add(m_pid);
+    // Unregistered, a stop request would not reach it: it does not run.
+    if (!OfficeRegistry::add(m_pid)) {
+        kill();
+        m_folder.reset();
+        throw EngineError(QStringLiteral("Too many offices run at once in this program."));
+    }
     // A stop that came while the office was being started did not see it.
     if (OfficeRegistry::stopRequested()) {
         kill();
@@ -114,6 +119,7 @@ LibreOfficeProcess::~LibreOfficeProcess()
 
 QString LibreOfficeProcess::connectUrl() const
 {
+    const std::lock_guard lock(m_mutex);
     return QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_folder->ledger().pipeName);
 }
 
@@ -129,6 +135,7 @@ QString LibreOfficeProcess::profileFolder() const
 
 int LibreOfficeProcess::recordPipes()
 {
+    const std::lock_guard lock(m_mutex);
     if (m_pid <= 0 || m_exited)
         return int(m_folder->ledger().pipes.size());
     OfficeLedger ledger = m_folder->ledger();
@@ -148,16 +155,27 @@ void LibreOfficeProcess::reap(bool block)
 {
     if (m_pid <= 0 || m_exited)
         return;
-    int status = 0;
-    const pid_t result = ::waitpid(m_pid, &status, block ? 0 : WNOHANG);
-    if (result == m_pid || (result < 0 && errno == ECHILD)) {
-        m_exited = true;
-        OfficeRegistry::remove(m_pid);
+    // After SIGKILL a process ends at once, unless it sleeps in the kernel
+    // (a dead network file system): then it is left a zombie rather than
+    // holding the program.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(block ? reapBoundMs : 0);
+    for (;;) {
+        int status = 0;
+        const pid_t result = ::waitpid(m_pid, &status, WNOHANG);
+        if (result == m_pid || (result < 0 && errno == ECHILD)) {
+            m_exited = true;
+            OfficeRegistry::remove(m_pid);
+            return;
+        }
+        if ((result < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 
 bool LibreOfficeProcess::isRunning()
 {
+    const std::lock_guard lock(m_mutex);
     reap(false);
     return m_pid > 0 && !m_exited;
 }
@@ -175,6 +193,8 @@ bool LibreOfficeProcess::waitForExit(int milliseconds)
 
 void LibreOfficeProcess::kill()
 {
+    // The watchdog's thread and the caller's may both end the office; one at a time.
+    const std::lock_guard lock(m_mutex);
     if (m_pid <= 0 || m_allGone)
         return;
     if (!m_exited) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 #include <sys/types.h>
 
@@ -49,9 +50,16 @@ public:
     // taken for the user's LibreOffice.
     static QString pipePrefix();
 
+    // The longest kill() waits for a killed office to be reaped.
+    static constexpr int reapBoundMs = 2000;
+
 private:
+    // Called with m_mutex held.
     void reap(bool block);
 
+    // Guards the ledger and the state below: the watchdog's thread ends
+    // offices while the caller's thread connects, writes down pipes or ends it.
+    mutable std::mutex m_mutex;
     pid_t m_pid = -1;
     bool m_direct = false;
     // Written by the watchdog thread too when it ends a hung office.

@@ -29,11 +29,12 @@ void Watchdog::arm(int milliseconds)
 
 void Watchdog::disarm()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_armed = false;
-    }
+    std::unique_lock lock(m_mutex);
+    m_armed = false;
     m_changed.notify_all();
+    // An action under way finishes before the caller goes on: it must not
+    // end the office while the caller ends or replaces it.
+    m_changed.wait(lock, [this] { return !m_acting; });
 }
 
 bool Watchdog::fired() const
@@ -54,9 +55,12 @@ void Watchdog::watch()
             && std::chrono::steady_clock::now() >= m_deadline) {
             m_armed = false;
             m_fired = true;
+            m_acting = true;
             lock.unlock();
             m_onTimeout();
             lock.lock();
+            m_acting = false;
+            m_changed.notify_all();
         }
     }
 }

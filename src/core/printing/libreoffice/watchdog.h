@@ -19,6 +19,7 @@ public:
     Watchdog &operator=(const Watchdog &) = delete;
 
     void arm(int milliseconds);
+    // Returns once no action runs: one that had begun has finished.
     void disarm();
     // Whether the action ran since the last arm().
     bool fired() const;
@@ -31,6 +32,7 @@ private:
     std::condition_variable m_changed;
     bool m_armed = false;
     bool m_fired = false;
+    bool m_acting = false;
     bool m_quit = false;
     std::chrono::steady_clock::time_point m_deadline;
     std::thread m_thread;
