@@ -146,6 +146,8 @@ int RunCorvanePrint(int &argc, char **argv)
     // a stop must end a look-up at the print server as much as an office's work.
     installSignalHandlers();
     engine.setPrintSettings(options.printSettings);
+    if (options.memoryLimitMegabytes > 0)
+        engine.setMemoryLimit(quint64(options.memoryLimitMegabytes) * 1024 * 1024);
     if (!engine.canCreateInstance()) {
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
         return 2;

@@ -131,6 +131,24 @@ private Q_SLOTS:
         QCOMPARE(actions.load(), 1);
     }
 
+    void theWatchdogActsAsSoonAsALimitIsPassed()
+    {
+        std::atomic<int> actions{0};
+        std::atomic<bool> over{false};
+        Watchdog watchdog([&] { ++actions; }, [&] { return over.load(); });
+        watchdog.arm(60000);
+        QTest::qWait(3 * Watchdog::checkIntervalMs);
+        QCOMPARE(actions.load(), 0);
+        QElapsedTimer timer;
+        timer.start();
+        over = true;
+        QTRY_VERIFY_WITH_TIMEOUT(watchdog.fired(), 2000);
+        QVERIFY(timer.elapsed() < 3 * Watchdog::checkIntervalMs);
+        QCOMPARE(watchdog.cause(), Watchdog::Cause::Limit);
+        watchdog.disarm();
+        QCOMPARE(actions.load(), 1);
+    }
+
     void disarmingWaitsForAnActionUnderWay()
     {
         std::atomic<bool> started{false};

@@ -437,6 +437,41 @@ private Q_SLOTS:
         QCOMPARE(OfficeLeftovers::of(pid), QStringList());
     }
 
+    void aWorkbookThatNeedsTooMuchMemoryIsStoppedAndTheRunGoesOn()
+    {
+        // A few hundred bytes that LibreOffice makes a billion cells of.
+        QTemporaryDir dir;
+        const QString bomb = dir.path() + u"/bomb.fods"_s;
+        QFile file(bomb);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Bomb">
+<table:table-row table:number-rows-repeated="1048576"><table:table-cell table:number-columns-repeated="1024"
+ office:value-type="float" office:value="1"><text:p>1</text:p></table:table-cell></table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+)");
+        file.close();
+
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        QElapsedTimer timer;
+        timer.start();
+        const CommandRun run = CommandRun::of(
+            {u"--yes"_s, u"--memory-limit"_s, u"600"_s, u"-p"_s, u"Second"_s, bomb, workbook(u"legacy.xls"_s)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"LibreOffice needed more than 600 MB for this workbook and was stopped.\n"
+                                  u"in Corvane5/20/2014.Form1.Start at line 116"_s),
+                 qPrintable(run.err));
+        QVERIFY2(run.out.contains(u"Printed 1 of 2 workbooks on Second; 1 failed."_s), qPrintable(run.out));
+        QVERIFY2(timer.elapsed() < 120000, qPrintable(QString::number(timer.elapsed())));
+        const QStringList jobs = newJobs(before, 1);
+        QCOMPARE(jobs.size(), 1);
+        QVERIFY2(jobs[0].contains(u"LEGACY-TWO"_s), qPrintable(jobs[0]));
+    }
+
     void theOfficeOfAKilledProgramDiesWithIt()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());

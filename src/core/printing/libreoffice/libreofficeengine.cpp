@@ -103,7 +103,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
     auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
-                                                        *m_launcher, m_callTimeoutMs, m_printers);
+                                                        *m_launcher, m_callTimeoutMs, m_printers, m_memoryLimitBytes);
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
@@ -120,6 +120,23 @@ bool LibreOfficeEngine::isUserInstanceRunning()
         return !found;
     });
     return found;
+}
+
+void LibreOfficeEngine::setMemoryLimit(quint64 bytes)
+{
+    m_memoryLimitBytes = bytes;
+}
+
+quint64 LibreOfficeEngine::memoryLimit() const
+{
+    return m_memoryLimitBytes;
+}
+
+quint64 LibreOfficeEngine::defaultMemoryLimit()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) / 2 : 0;
 }
 
 void LibreOfficeEngine::setPrintSettings(const PrintSettings &settings)

@@ -180,6 +180,16 @@ bool LibreOfficeProcess::isRunning()
     return m_pid > 0 && !m_exited;
 }
 
+quint64 LibreOfficeProcess::residentBytes() const
+{
+    // Started directly the office is the one process; the start script's
+    // office (only ever the first one, which makes the profile) is not counted.
+    if (m_pid <= 0 || m_exited || !m_direct)
+        return 0;
+    const QByteArray statm = RunningProcesses::Process{m_pid, QStringLiteral("/proc/%1").arg(m_pid)}.read("statm");
+    return statm.split(' ').value(1).toULongLong() * quint64(::sysconf(_SC_PAGESIZE));
+}
+
 bool LibreOfficeProcess::waitForExit(int milliseconds)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

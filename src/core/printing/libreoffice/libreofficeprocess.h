@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <atomic>
 #include <memory>
@@ -40,6 +41,8 @@ public:
     int recordPipes();
 
     bool isRunning();
+    // The memory the office holds (its resident set), in bytes; 0 when not known.
+    quint64 residentBytes() const;
     // Waits up to milliseconds for the process to end by itself; a stop
     // request cuts the wait short.
     bool waitForExit(int milliseconds);

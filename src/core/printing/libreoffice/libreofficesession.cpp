@@ -24,10 +24,12 @@ using namespace com::sun::star;
 
 LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
                                        OfficeWorkspace &workspace, OfficeLauncher &launcher, int callTimeoutMs,
-                                       PrinterSystem &printers)
+                                       PrinterSystem &printers, quint64 memoryLimitBytes)
     : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace, launcher))
-    , m_watchdog([this] { m_process->kill(); })
+    , m_watchdog([this] { m_process->kill(); },
+                 [this] { return m_memoryLimitBytes > 0 && m_process->residentBytes() > m_memoryLimitBytes; })
     , m_timeoutMs(callTimeoutMs)
+    , m_memoryLimitBytes(memoryLimitBytes)
     , m_printers(printers)
 {
     const uno::Reference<uno::XComponentContext> local = UnoEnvironment::localContext(program);
@@ -57,6 +59,11 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
             m_watchdog.disarm();
             m_process->kill();
             throw EngineError(PrintingTexts::stopped());
+        }
+        if (m_watchdog.cause() == Watchdog::Cause::Limit) {
+            m_watchdog.disarm();
+            m_process->kill();
+            throw EngineError(overMemory());
         }
         if (m_watchdog.fired() || std::chrono::steady_clock::now() >= deadline) {
             m_watchdog.disarm();
@@ -117,6 +124,8 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
 {
     if (OfficeRegistry::stopRequested())
         return PrintingTexts::stopped();
+    if (m_watchdog.cause() == Watchdog::Cause::Limit)
+        return overMemory();
     if (m_watchdog.fired())
         return QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was stopped.")
             .arg(doing)
@@ -129,6 +138,15 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
     if (cleaned.isEmpty())
         return QStringLiteral("LibreOffice failed while %1.").arg(doing);
     return cleaned;
+}
+
+QString LibreOfficeSession::overMemory() const
+{
+    constexpr quint64 megabyte = 1024 * 1024;
+    const quint64 megabytes = m_memoryLimitBytes / megabyte;
+    const QString amount = megabytes >= 1024 ? QStringLiteral("%1 GB").arg(double(megabytes) / 1024.0, 0, 'g', 3)
+                                             : QStringLiteral("%1 MB").arg(megabytes);
+    return QStringLiteral("LibreOffice needed more than %1 for this workbook and was stopped.").arg(amount);
 }
 
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)

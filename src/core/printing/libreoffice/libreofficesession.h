@@ -25,7 +25,8 @@ class LibreOfficeSession final
 public:
     // Starts the office and connects to it. Throws EngineError.
     LibreOfficeSession(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
-                       OfficeLauncher &launcher, int callTimeoutMs, PrinterSystem &printers);
+                       OfficeLauncher &launcher, int callTimeoutMs, PrinterSystem &printers,
+                       quint64 memoryLimitBytes = 0);
     ~LibreOfficeSession();
 
     // Runs work with the time bound; `doing` completes "while ..." in descriptions.
@@ -53,10 +54,12 @@ public:
 private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
+    QString overMemory() const;
 
     std::unique_ptr<LibreOfficeProcess> m_process;
     Watchdog m_watchdog;
     int m_timeoutMs;
+    quint64 m_memoryLimitBytes;
     PrinterSystem &m_printers;
     PrintSettings m_printSettings;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchdog.h"
 
-Watchdog::Watchdog(std::function<void()> onTimeout)
+Watchdog::Watchdog(std::function<void()> onTimeout, std::function<bool()> overLimit)
     : m_onTimeout(std::move(onTimeout))
+    , m_overLimit(std::move(overLimit))
     , m_thread([this] { watch(); })
 {}
 
@@ -21,7 +22,7 @@ void Watchdog::arm(int milliseconds)
     {
         const std::lock_guard lock(m_mutex);
         m_armed = true;
-        m_fired = false;
+        m_cause = Cause::None;
         m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     }
     m_changed.notify_all();
@@ -39,8 +40,13 @@ void Watchdog::disarm()
 
 bool Watchdog::fired() const
 {
+    return cause() != Cause::None;
+}
+
+Watchdog::Cause Watchdog::cause() const
+{
     const std::lock_guard lock(m_mutex);
-    return m_fired;
+    return m_cause;
 }
 
 void Watchdog::watch()
@@ -51,10 +57,25 @@ void Watchdog::watch()
             m_changed.wait(lock);
             continue;
         }
-        if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout && m_armed
-            && std::chrono::steady_clock::now() >= m_deadline) {
+        const auto nextCheck = std::chrono::steady_clock::now() + std::chrono::milliseconds(checkIntervalMs);
+        const bool checks = bool(m_overLimit);
+        m_changed.wait_until(lock, checks ? std::min(m_deadline, nextCheck) : m_deadline);
+        if (!m_armed || m_quit)
+            continue;
+        Cause cause = Cause::None;
+        if (std::chrono::steady_clock::now() >= m_deadline) {
+            cause = Cause::Time;
+        } else if (checks) {
+            // The check reads /proc: not under the lock, which callers wait for.
+            lock.unlock();
+            const bool over = m_overLimit();
+            lock.lock();
+            if (over && m_armed)
+                cause = Cause::Limit;
+        }
+        if (cause != Cause::None) {
             m_armed = false;
-            m_fired = true;
+            m_cause = cause;
             m_acting = true;
             lock.unlock();
             m_onTimeout();
