@@ -437,6 +437,48 @@ private Q_SLOTS:
         QCOMPARE(OfficeLeftovers::of(pid), QStringList());
     }
 
+    void aPrintServerThatStopsAnsweringCostsARunItsBoundsOnly_data()
+    {
+        QTest::addColumn<bool>("terminate");
+        QTest::newRow("left to run") << false;
+        QTest::newRow("told to stop") << true;
+    }
+    void aPrintServerThatStopsAnsweringCostsARunItsBoundsOnly()
+    {
+        QFETCH(bool, terminate);
+        QFile pidFile(environment("CORVANE_E2E_DIR") + u"/cups/cupsd.pid"_s);
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        const pid_t cupsd = pid_t(pidFile.readAll().trimmed().toInt());
+        QVERIFY(cupsd > 0);
+        // The tests' own print server hangs once the office answers: the
+        // printer's name is checked before the print, and the office prints
+        // through it. It must answer again whatever happens here.
+        struct Resume
+        {
+            pid_t pid;
+            ~Resume() { ::kill(pid, SIGCONT); }
+        } resume{cupsd};
+        QProcess process;
+        QVERIFY(startUntilOffice(process,
+                                 {u"--timeout"_s, u"20"_s, u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)},
+                                 Until::Answering, false));
+        ::kill(cupsd, SIGSTOP);
+        QElapsedTimer timer;
+        timer.start();
+        if (terminate) {
+            QTest::qWait(1500);
+            timer.start();
+            ::kill(pid_t(process.processId()), SIGTERM);
+        }
+        const bool finished = process.waitForFinished(120000);
+        const qint64 took = timer.elapsed();
+        ::kill(cupsd, SIGCONT);
+        QVERIFY(finished);
+        QVERIFY2(took < (terminate ? 3000 : 45000), qPrintable(QString::number(took)));
+        QCOMPARE(process.exitCode(), terminate ? 130 : 1);
+        QCOMPARE(OfficeLeftovers::of(process.processId()), QStringList());
+    }
+
     void aWorkbookThatNeedsTooMuchMemoryIsStoppedAndTheRunGoesOn()
     {
         // A few hundred bytes that LibreOffice makes a billion cells of.
