@@ -85,8 +85,8 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, memoryLimit, copies, collate, pages, duplex, pdf, report,
-                       filesFrom, nullSeparated, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, memoryLimit, copies, collate, pages, duplex,
+                       pdf, report, filesFrom, nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 

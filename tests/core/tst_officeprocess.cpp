@@ -73,7 +73,8 @@ private Q_SLOTS:
         std::optional<OfficeLauncher> launcher(std::in_place);
         std::unique_ptr<LibreOfficeProcess> office;
         // The window's steps run on threads that end with the step.
-        std::thread step([&] { office = std::make_unique<LibreOfficeProcess>(standIn(), QString(), workspace, *launcher); });
+        std::thread step(
+            [&] { office = std::make_unique<LibreOfficeProcess>(standIn(), QString(), workspace, *launcher); });
         step.join();
         QVERIFY(office);
         const pid_t group = office->processGroup();
@@ -109,8 +110,7 @@ private Q_SLOTS:
         try {
             LibreOfficeProcess office(m_dir.path() + u"/missing"_s, QString(), workspace, launcher);
             QFAIL("a program that is not there started");
-        } catch (const std::exception &) {
-        }
+        } catch (const std::exception &) {}
         QCOMPARE(QDir(m_dir.path() + u"/workspace"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }
 

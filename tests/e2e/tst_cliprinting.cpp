@@ -163,7 +163,8 @@ private Q_SLOTS:
         QFile::copy(workbook(u"two-sheets.ods"_s), dir.path() + u"/top.ods"_s);
 
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"--printer"_s, u"Second"_s, u"--extension"_s, u"xlsx"_s, dir.path()});
+        const CommandRun run
+            = CommandRun::of({u"--yes"_s, u"--printer"_s, u"Second"_s, u"--extension"_s, u"xlsx"_s, dir.path()});
         QCOMPARE(run.exitCode, 0);
         // Nothing but the question, should someone else's office run now.
         const QString err = run.err.section(u"(yes, as --yes asks)\n"_s, -1);
@@ -178,7 +179,8 @@ private Q_SLOTS:
     void allSheetsPrintsEverySheet()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-a"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
+        const CommandRun run
+            = CommandRun::of({u"--yes"_s, u"-a"_s, u"-p"_s, u"Second"_s, workbook(u"two-sheets.ods"_s)});
         QCOMPARE(run.exitCode, 0);
         const QStringList jobs = newJobs(before, 1);
         QCOMPARE(jobs.size(), 1);
@@ -192,8 +194,9 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
         const QByteArray input = QFile::encodeName(workbook(u"legacy.xls"_s)) + '\0' + QFile::encodeName(odd) + '\0';
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
-                                              QProcessEnvironment::systemEnvironment(), input);
+        const CommandRun run
+            = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
+                             QProcessEnvironment::systemEnvironment(), input);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, u"Done.\nPrinted 2 of 2 workbooks on Second; 0 failed.\n"_s);
         const QStringList jobs = newJobs(before, 2);
@@ -235,8 +238,8 @@ private Q_SLOTS:
     void aBadFileIsReportedAndTheOthersStillPrint()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run
-            = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
+        const CommandRun run = CommandRun::of(
+            {u"--yes"_s, u"-p"_s, u"Second"_s, workbook(u"protected.xlsx"_s), workbook(u"three-sheets.xlsx"_s)});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.count(u"Application Error: "_s), 5);
         QVERIFY2(run.err.contains(u"password"_s), qPrintable(run.err));
@@ -349,8 +352,8 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), odd));
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
-                                               missing, workbook(u"damaged.xlsx"_s), odd});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report,
+                                               workbook(u"legacy.xls"_s), missing, workbook(u"damaged.xlsx"_s), odd});
         QCOMPARE(run.exitCode, 1);
         const QStringList rows = reportRows(report);
         QCOMPARE(rows.size(), 5);
@@ -519,8 +522,8 @@ private Q_SLOTS:
         const int before = int(m_jobs.files(u"Second"_s).size());
         QProcess process;
         // Held once it answers, so that it cannot finish the workbook before the kill.
-        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)},
-                                 Until::Answering, true));
+        QVERIFY(startUntilOffice(process, {u"-p"_s, u"Second"_s, workbook(u"three-sheets.xlsx"_s)}, Until::Answering,
+                                 true));
         const qint64 pid = process.processId();
         const QList<pid_t> offices = OfficeLeftovers::processes(pid);
         QVERIFY(!offices.isEmpty());

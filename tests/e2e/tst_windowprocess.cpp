@@ -9,9 +9,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include <X11/Xlib.h>
-
 #include <csignal>
+
+#include <X11/Xlib.h>
 
 using namespace Qt::StringLiterals;
 
@@ -31,8 +31,8 @@ QString workbook(const QString &name)
 QStringList windowsOf(qint64 pid, const QString &title)
 {
     QProcess search;
-    search.start(u"xdotool"_s, {u"search"_s, u"--all"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid),
-                                u"--name"_s, title});
+    search.start(u"xdotool"_s,
+                 {u"search"_s, u"--all"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid), u"--name"_s, title});
     search.waitForFinished(10000);
     return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
@@ -106,8 +106,9 @@ private Q_SLOTS:
     {
         QVERIFY2(QFileInfo(workbook(u"three-sheets.xlsx"_s)).isFile(), "the e2e fixture has not run");
         // A display of the test's own; the server picks a free number and says which.
-        m_display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s,
-                                    u"-nolisten"_s, u"tcp"_s, u"-noreset"_s});
+        m_display.start(
+            u"Xvfb"_s,
+            {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s, u"-noreset"_s});
         QVERIFY(m_display.waitForStarted());
         QVERIFY(QTest::qWaitFor([&] { return m_display.canReadLine(); }, 30000));
         const QByteArray number = m_display.readLine().trimmed();

@@ -102,8 +102,8 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
-    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
-                                                        *m_launcher, m_callTimeoutMs, m_printers, m_memoryLimitBytes);
+    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
+                                                        m_callTimeoutMs, m_printers, m_memoryLimitBytes);
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }

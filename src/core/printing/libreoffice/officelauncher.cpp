@@ -81,8 +81,8 @@ void OfficeLauncher::serve()
     }
 }
 
-pid_t OfficeLauncher::start(const QByteArrayList &arguments, const QByteArrayList &environment,
-                            const QByteArray &log, int &error)
+pid_t OfficeLauncher::start(const QByteArrayList &arguments, const QByteArrayList &environment, const QByteArray &log,
+                            int &error)
 {
     // Everything the child needs is made before it is forked.
     std::vector<char *> argv = pointers(arguments);
@@ -118,8 +118,7 @@ pid_t OfficeLauncher::start(const QByteArrayList &arguments, const QByteArrayLis
             } while (got < 0 && errno == EINTR);
             if (got == ssize_t(sizeof failure)) {
                 error = failure;
-                while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-                }
+                while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
                 pid = -1;
             }
         }

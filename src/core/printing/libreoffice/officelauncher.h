@@ -31,8 +31,7 @@ public:
     // given, standard input from /dev/null, output and errors into log, no
     // other descriptor and the default signal handling. Returns its pid, or
     // -1 with the reason in error (an errno value).
-    pid_t start(const QByteArrayList &arguments, const QByteArrayList &environment, const QByteArray &log,
-                int &error);
+    pid_t start(const QByteArrayList &arguments, const QByteArrayList &environment, const QByteArray &log, int &error);
 
 private:
     void serve();
