@@ -94,7 +94,7 @@ int RunCorvane(int &argc, char **argv)
     QObject::connect(&signalled, &QSocketNotifier::activated, &signalled, [&] {
         char byte = 0;
         if (::read(signalPipe[0], &byte, 1) == 1 && terminatedBy == 0)
-            terminatedBy = byte;
+            terminatedBy = static_cast<unsigned char>(byte);
         if (window)
             window->close();
         QCoreApplication::exit(128 + terminatedBy);

@@ -54,7 +54,7 @@ private:
     // in its group first as the start script does.
     QString standIn(bool withHelper = false)
     {
-        const QString program = m_dir.path() + (withHelper ? u"/office-with-helper"_s : u"/office"_s);
+        QString program = m_dir.path() + (withHelper ? u"/office-with-helper"_s : u"/office"_s);
         QFile script(program);
         if (!script.exists() && script.open(QIODevice::WriteOnly)) {
             script.write(withHelper ? "#!/bin/sh\nsleep 60 &\nexec sleep 60\n" : "#!/bin/sh\nexec sleep 60\n");
@@ -143,7 +143,7 @@ private Q_SLOTS:
         timer.start();
         over = true;
         QTRY_VERIFY_WITH_TIMEOUT(watchdog.fired(), 2000);
-        QVERIFY(timer.elapsed() < 3 * Watchdog::checkIntervalMs);
+        QVERIFY(timer.elapsed() < qint64(3) * Watchdog::checkIntervalMs);
         QCOMPARE(watchdog.cause(), Watchdog::Cause::Limit);
         watchdog.disarm();
         QCOMPARE(actions.load(), 1);

@@ -142,7 +142,7 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
 
 QString LibreOfficeSession::overMemory() const
 {
-    constexpr quint64 megabyte = 1024 * 1024;
+    constexpr quint64 megabyte = quint64(1024) * 1024;
     const quint64 megabytes = m_memoryLimitBytes / megabyte;
     const QString amount = megabytes >= 1024 ? QStringLiteral("%1 GB").arg(double(megabytes) / 1024.0, 0, 'g', 3)
                                              : QStringLiteral("%1 MB").arg(megabytes);
