@@ -41,6 +41,11 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "or quitting a workbook), in seconds (default: 300). A step that takes longer ends that "
                        "LibreOffice, is reported, and the run goes on."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption memoryLimit(
+        QStringLiteral("memory-limit"),
+        QStringLiteral("The most memory one LibreOffice may hold, in megabytes (default: half the computer's). "
+                       "A workbook that needs more ends that LibreOffice, is reported, and the run goes on."),
+        QStringLiteral("MB"));
     const QCommandLineOption filesFrom(
         QStringLiteral("files-from"),
         QStringLiteral("Read more PATHs from FILE (\"-\" for standard input), one per line, and print them after "
@@ -82,8 +87,8 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, pdf, report,
-                       filesFrom, nullSeparated, help, version});
+    parser.addOptions({printer, allSheets, extension, yes, list, timeout, memoryLimit, copies, collate, pages, duplex,
+                       pdf, report, filesFrom, nullSeparated, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -133,6 +138,13 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         if (!seconds)
             return usageError(QStringLiteral("--timeout needs a whole number of seconds from 1 to 86400"));
         options.timeoutSeconds = *seconds;
+    }
+    if (parser.isSet(memoryLimit)) {
+        // Below 100 MB not even an empty workbook opens.
+        const std::optional<int> megabytes = wholeNumber(memoryLimit, 100, 1048576);
+        if (!megabytes)
+            return usageError(QStringLiteral("--memory-limit needs a whole number of megabytes from 100 to 1048576"));
+        options.memoryLimitMegabytes = *megabytes;
     }
     if (parser.isSet(copies)) {
         const std::optional<int> count = wholeNumber(copies, 1, 999);

@@ -14,7 +14,8 @@ struct CommandLineOptions
     QString extension; // empty: folders give every file
     bool yes = false;
     bool list = false;
-    int timeoutSeconds = 300; // the longest one call into LibreOffice may take
+    int timeoutSeconds = 300;     // the longest one call into LibreOffice may take
+    int memoryLimitMegabytes = 0; // --memory-limit: the most one LibreOffice may hold; 0: half the machine's
     PrintSettings printSettings;
     QStringList paths;          // the PATH arguments, then those of --files-from
     QString report;             // --report: the CSV record of the run, "-" for standard output

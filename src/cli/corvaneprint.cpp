@@ -18,6 +18,7 @@
 #include <QFileInfo>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -28,17 +29,20 @@ namespace {
 std::atomic<int> interrupts{0};
 
 // First Ctrl+C: the run ends once the current workbook's office has quit.
-// Second Ctrl+C, or a termination request: the offices are killed at once.
+// Second Ctrl+C, a termination request or a closed terminal (SIGHUP): the
+// offices are killed at once.
 void onSignal(int signal)
 {
+    const int savedErrno = errno;
     const int count = ++interrupts;
-    if (signal == SIGTERM || count >= 2) {
+    if (signal == SIGTERM || signal == SIGHUP || count >= 2) {
         interrupts = 2;
         OfficeRegistry::requestStop();
-        return;
+    } else {
+        static const char notice[] = "\nStopping after the current workbook; press Ctrl+C again to stop at once.\n";
+        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, notice, sizeof(notice) - 1);
     }
-    static const char notice[] = "\nStopping after the current workbook; press Ctrl+C again to stop at once.\n";
-    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, notice, sizeof(notice) - 1);
+    errno = savedErrno;
 }
 
 void installSignalHandlers()
@@ -46,6 +50,8 @@ void installSignalHandlers()
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
+    // Restarted, so that no library call fails for the signal; every wait of
+    // ours looks at the counter instead.
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
@@ -106,7 +112,12 @@ QString choosePrinter(PrinterSystem &printers, const QString &requested)
                   .arg(requested, names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "))));
         return {};
     } catch (const EngineError &error) {
-        print(stderr, QStringLiteral("corvane-print: no printer given and none to use: ") + error.description());
+        if (OfficeRegistry::stopRequested())
+            return {};
+        print(stderr,
+              (requested.isEmpty() ? QStringLiteral("corvane-print: no printer given and none to use: ")
+                                   : QStringLiteral("corvane-print: the printers cannot be listed: "))
+                  + error.description());
         return {};
     }
 }
@@ -139,9 +150,14 @@ int RunCorvanePrint(int &argc, char **argv)
         return 0;
     }
 
-    CupsPrinterSystem printers;
+    CupsPrinterSystem printers(CupsPrinterSystem::defaultBoundMs, [] { return OfficeRegistry::stopRequested(); });
     LibreOfficeEngine engine(printers, options.timeoutSeconds * 1000);
+    // Set up before anything waits (the engine starts with no stop request):
+    // a stop must end a look-up at the print server as much as an office's work.
+    installSignalHandlers();
     engine.setPrintSettings(options.printSettings);
+    if (options.memoryLimitMegabytes > 0)
+        engine.setMemoryLimit(quint64(options.memoryLimitMegabytes) * 1024 * 1024);
     if (!engine.canCreateInstance()) {
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
         return 2;
@@ -166,6 +182,10 @@ int RunCorvanePrint(int &argc, char **argv)
         printer = options.printSettings.pdfFolder;
     } else {
         printer = choosePrinter(printers, options.printer);
+        if (printer.isEmpty() && interrupts.load() > 0) {
+            print(stderr, QStringLiteral("corvane-print: interrupted."));
+            return 130;
+        }
         if (printer.isEmpty())
             return 2;
     }
@@ -188,7 +208,6 @@ int RunCorvanePrint(int &argc, char **argv)
     }
     std::FILE *const summaryStream = options.report == QLatin1String("-") ? stderr : stdout;
 
-    installSignalHandlers();
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
     PrintSettings settings = options.printSettings;
     settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
@@ -196,7 +215,7 @@ int RunCorvanePrint(int &argc, char **argv)
     engine.setPrintSettings(settings);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
-        [&view] { return view.currentEntry(); });
+        [&view] { return view.currentEntry(); }, [] { return interrupts.load() > 0; });
     prompts.setResultStream(summaryStream);
     DirectStepRunner runner;
     PrintRun run(engine, prompts, view, runner);
@@ -204,6 +223,10 @@ int RunCorvanePrint(int &argc, char **argv)
     view.clearLine();
 
     const PrintRun::Summary &summary = run.summary();
+    if (summary.declined && interrupts.load() > 0) {
+        print(stderr, QStringLiteral("corvane-print: interrupted."));
+        return 130;
+    }
     if (summary.declined) {
         for (int i = 1; i <= int(entries.size()); ++i)
             report.notStarted(i, entries.at(i - 1));

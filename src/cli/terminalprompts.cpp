@@ -1,19 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "terminalprompts.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <iostream>
 #include <string>
 
+#include <poll.h>
 #include <unistd.h>
 
 TerminalPrompts::TerminalPrompts(bool assumeYes, std::function<void()> beforeOutput, std::function<bool()> quiet,
-                                 std::function<QString()> context)
+                                 std::function<QString()> context, std::function<bool()> interrupted)
     : m_assumeYes(assumeYes)
     , m_beforeOutput(std::move(beforeOutput))
     , m_quiet(std::move(quiet))
     , m_context(std::move(context))
+    , m_interrupted(std::move(interrupted))
 {}
+
+bool TerminalPrompts::readAnswer(std::string &answer) const
+{
+    // Not through the C++ streams: their read restarts after a signal, and
+    // Ctrl+C must end the question at once. A short poll sees the interrupt
+    // even when the signal went to another thread.
+    for (;;) {
+        if (m_interrupted && m_interrupted())
+            return false;
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&input, 1, 100);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready <= 0)
+            continue;
+        char byte = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &byte, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return !answer.empty();
+        if (byte == '\n')
+            return true;
+        answer.push_back(byte);
+    }
+}
 
 QString TerminalPrompts::forTerminal(const QString &text)
 {
@@ -56,8 +84,10 @@ MessageAnswer TerminalPrompts::messageBox(const QString &text, MessageStyle styl
     std::fprintf(stderr, "[y/N] ");
     std::fflush(stderr);
     std::string answer;
-    if (!std::getline(std::cin, answer))
+    if (!readAnswer(answer)) {
+        std::fprintf(stderr, "\n");
         return MessageAnswer::No;
+    }
     return (!answer.empty() && (answer[0] == 'y' || answer[0] == 'Y')) ? MessageAnswer::Yes : MessageAnswer::No;
 }
 

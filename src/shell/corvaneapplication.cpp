@@ -18,6 +18,7 @@
 #include <QSocketNotifier>
 #include <QUrl>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -33,19 +34,25 @@ int signalPipe[2] = {-1, -1};
 // removes what the offices left. A second signal ends the program outright.
 void endOfficesThenClose(int signal)
 {
+    const int savedErrno = errno;
     OfficeRegistry::requestStop();
-    std::signal(signal, SIG_DFL);
     const char byte = char(signal);
     if (signalPipe[1] < 0 || ::write(signalPipe[1], &byte, 1) != 1)
         std::raise(signal);
+    errno = savedErrno;
 }
 
 void installSignalHandlers()
 {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         signalPipe[0] = signalPipe[1] = -1;
+    struct sigaction action = {};
+    action.sa_handler = endOfficesThenClose;
+    sigemptyset(&action.sa_mask);
+    // The first signal asks, a second one of the same kind ends the program.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(signal, endOfficesThenClose);
+        sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -80,24 +87,42 @@ int RunCorvane(int &argc, char **argv)
     // the main window included.
     QApplication::setWindowIcon(CommandBar::applicationIcon());
 
+    // Watched from the start: the load sequence may hold a report open (no
+    // print server, say), and a termination request must end the program
+    // then too. Leaving every event loop closes such a report at once and
+    // keeps any later one from waiting.
+    int terminatedBy = 0;
+    Form1 *window = nullptr;
+    QSocketNotifier signalled(signalPipe[0], QSocketNotifier::Read);
+    signalled.setEnabled(signalPipe[0] >= 0);
+    QObject::connect(&signalled, &QSocketNotifier::activated, &signalled, [&] {
+        char byte = 0;
+        if (::read(signalPipe[0], &byte, 1) == 1 && terminatedBy == 0)
+            terminatedBy = static_cast<unsigned char>(byte);
+        if (window)
+            window->close();
+        QCoreApplication::exit(128 + terminatedBy);
+    });
+
     QtPrompts prompts;
     DesktopShellOpen shell;
     UniformRandomSource random;
     SettingsStore settings(SettingsStore::userFolder());
-    CupsPrinterSystem printers;
+    CupsPrinterSystem printers(CupsPrinterSystem::defaultBoundMs, [] { return OfficeRegistry::stopRequested(); });
     LibreOfficeEngine engine(printers);
     const Form1Services services{
         prompts, shell, random, settings, engine, printers, ProgramFolder(QApplication::applicationDirPath())};
 
     Form1 form(services);
+    window = &form;
+    if (terminatedBy != 0)
+        return 128 + terminatedBy;
     prompts.setParentWindow(&form);
+    // A window closed during a run is hidden at once and closed when the run
+    // has let go of it; Qt ends the event loop only for a visible window's close.
+    QObject::connect(&form, &Form1::unloaded, &form, [] { QCoreApplication::exit(0); });
     form.show();
     form.AppendPaths(StartupPaths(QApplication::arguments().mid(1)));
-    QSocketNotifier signalled(signalPipe[0], QSocketNotifier::Read);
-    signalled.setEnabled(signalPipe[0] >= 0);
-    QObject::connect(&signalled, &QSocketNotifier::activated, &form, [&form] {
-        form.close();
-        QApplication::quit();
-    });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return terminatedBy != 0 ? 128 + terminatedBy : status;
 }

@@ -324,6 +324,7 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    Q_EMIT unloaded();
 }
 
 void Form1::restoreSelectedTab()

@@ -62,6 +62,10 @@ public Q_SLOTS:
     // The unload routine: saves the placement and ends the program.
     void Unload();
 
+Q_SIGNALS:
+    // The window has closed for good: the program is to end.
+    void unloaded();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandrun.h"
+#include "hungprintserver.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -111,6 +115,8 @@ private Q_SLOTS:
         QTest::newRow("timeout not a number") << QStringList{u"--timeout"_s, u"soon"_s, u"a.xlsx"_s};
         QTest::newRow("timeout zero") << QStringList{u"--timeout"_s, u"0"_s, u"a.xlsx"_s};
         QTest::newRow("timeout past a day") << QStringList{u"-t"_s, u"86401"_s, u"a.xlsx"_s};
+        QTest::newRow("memory limit too small") << QStringList{u"--memory-limit"_s, u"50"_s, u"a.xlsx"_s};
+        QTest::newRow("memory limit not a number") << QStringList{u"--memory-limit"_s, u"2G"_s, u"a.xlsx"_s};
         QTest::newRow("no copies") << QStringList{u"--copies"_s, u"0"_s, u"a.xlsx"_s};
         QTest::newRow("copies not a number") << QStringList{u"--copies"_s, u"two"_s, u"a.xlsx"_s};
         QTest::newRow("pages backwards") << QStringList{u"--pages"_s, u"3-2"_s, u"a.xlsx"_s};
@@ -185,6 +191,72 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(u"no printer"_s), qPrintable(run.err));
         // Which print server was asked, not what its socket said.
         QVERIFY2(run.err.contains(u"/nonexistent/cups.sock"_s), qPrintable(run.err));
+    }
+
+    void aPrintServerThatNeverAnswersFailsTheRunWithinSeconds_data()
+    {
+        QTest::addColumn<QStringList>("printer");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a printer named") << QStringList{u"-p"_s, u"Q"_s} << u"the printers cannot be listed"_s;
+        QTest::newRow("the default printer") << QStringList() << u"no printer given"_s;
+    }
+    void aPrintServerThatNeverAnswersFailsTheRunWithinSeconds()
+    {
+        QFETCH(QStringList, printer);
+        QFETCH(QString, message);
+        HungPrintServer server;
+        QVERIFY(server.isListening());
+        QTemporaryDir dir;
+        QVERIFY(touch(dir.path() + u"/a.xlsx"_s));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"CUPS_SERVER"_s, server.path());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), printer + QStringList{dir.path() + u"/a.xlsx"_s});
+        const bool finished = process.waitForFinished(30000);
+        const qint64 took = timer.elapsed();
+        if (!finished)
+            process.kill();
+        QVERIFY2(finished && took < 15000, qPrintable(QString::number(took)));
+        QCOMPARE(process.exitCode(), 2);
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(err.contains(message) && err.contains(server.path() + u" did not answer within"_s), qPrintable(err));
+    }
+
+    void aTerminationRequestEndsTheWaitForAPrintServer_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+    }
+    void aTerminationRequestEndsTheWaitForAPrintServer()
+    {
+        QFETCH(int, signal);
+        HungPrintServer server;
+        QVERIFY(server.isListening());
+        QTemporaryDir dir;
+        QVERIFY(touch(dir.path() + u"/a.xlsx"_s));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"CUPS_SERVER"_s, server.path());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY), {u"-p"_s, u"Q"_s, dir.path() + u"/a.xlsx"_s});
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500);
+        QElapsedTimer timer;
+        timer.start();
+        ::kill(pid_t(process.processId()), signal);
+        if (signal == SIGINT) {
+            // The first one stops "after the current workbook": the second one at once.
+            QTest::qWait(200);
+            ::kill(pid_t(process.processId()), signal);
+        }
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(process.exitCode(), 130);
     }
 };
 

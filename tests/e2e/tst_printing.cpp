@@ -2,6 +2,7 @@
 // End to end: the print run with the real LibreOffice and a private CUPS
 // server, checked by the text of what was printed.
 #include "../support/fakeprompts.h"
+#include "../support/withoutuseroffice.h"
 #include "filelist/folderwalk.h"
 #include "officeleftovers.h"
 #include "printedjobs.h"
@@ -30,6 +31,7 @@
 #include <functional>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -118,7 +120,8 @@ private:
                       const QString &queue = u"Office"_s)
     {
         const int before = int(m_jobs.files(queue).size());
-        LibreOfficeEngine engine(m_printers);
+        LibreOfficeEngine office(m_printers);
+        WithoutUserOffice engine(office);
         ListView view(entries, queue, allSheets);
         DirectStepRunner runner;
         PrintRun run(engine, prompts, view, runner);
@@ -134,6 +137,11 @@ private Q_SLOTS:
         m_workbooks = environment("CORVANE_E2E_DIR") + u"/workbooks"_s;
         QVERIFY2(QFileInfo(workbook(u"three-sheets.xlsx"_s)).isFile(), "the e2e fixture has not run");
         QVERIFY2(!environment("CUPS_SERVER").isEmpty(), "CUPS_SERVER must name the private server");
+        // The profile template and the settings go to a home of the tests' own.
+        const passwd *user = ::getpwuid(::getuid());
+        QVERIFY(user != nullptr);
+        QVERIFY2(QDir(QDir::homePath()).canonicalPath() != QDir(QString::fromLocal8Bit(user->pw_dir)).canonicalPath(),
+                 "the tests must run with a HOME of their own");
         QCOMPARE(m_printers.printerNames(), (QStringList{u"Office"_s, u"Second"_s}));
         QCOMPARE(m_printers.defaultPrinterName(), u"Office"_s);
         m_before = fingerprint(m_workbooks);
@@ -362,7 +370,8 @@ private Q_SLOTS:
     {
         FakePrompts prompts;
         const int before = int(m_jobs.files(u"Office"_s).size());
-        LibreOfficeEngine engine(m_printers);
+        LibreOfficeEngine office(m_printers);
+        WithoutUserOffice engine(office);
         ListView view({workbook(u"three-sheets.xlsx"_s)}, u"NoSuchQueue"_s, true);
         DirectStepRunner runner;
         PrintRun run(engine, prompts, view, runner);

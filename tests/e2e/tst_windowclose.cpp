@@ -4,6 +4,7 @@
 #include "../support/fakeshellopen.h"
 #include "../support/scriptedrandom.h"
 #include "../support/tempsettings.h"
+#include "../support/withoutuseroffice.h"
 #include "filelist/filelistmodel.h"
 #include "officeleftovers.h"
 #include "printing/cups/cupsprintersystem.h"
@@ -33,7 +34,8 @@ private Q_SLOTS:
         ScriptedRandom random;
         TempSettings settings;
         CupsPrinterSystem printers;
-        LibreOfficeEngine engine(printers);
+        LibreOfficeEngine office(printers);
+        WithoutUserOffice engine(office);
         QTemporaryDir programFolder;
         Form1 form(Form1Services{prompts, shell, random, settings.store, engine, printers, programFolder.path()});
         form.show();

@@ -2,7 +2,6 @@
 #include "cupsjob.h"
 
 #include "printing/engineerror.h"
-#include "printing/libreoffice/officeregistry.h"
 #include "printing/printingtexts.h"
 #include "printing/printsettings.h"
 
@@ -10,7 +9,9 @@
 #include <QFile>
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -18,15 +19,18 @@ struct Deadline
 {
     QElapsedTimer timer;
     qint64 endMs = 0;
+    const std::function<bool()> *stopRequested = nullptr;
     // While a job is cancelled a stop must not cut the cancel short.
     bool cancelling = false;
+
+    bool isStopped() const { return stopRequested && *stopRequested && (*stopRequested)(); }
 };
 
 // libcups asks this whenever an answer is late; 0 gives up the wait.
 int keepWaiting(http_t *, void *data)
 {
     const auto *deadline = static_cast<const Deadline *>(data);
-    if (OfficeRegistry::stopRequested() && !deadline->cancelling)
+    if (deadline->isStopped() && !deadline->cancelling)
         return 0;
     return deadline->timer.elapsed() < deadline->endMs ? 1 : 0;
 }
@@ -36,9 +40,21 @@ class Connection final
 public:
     Connection(int connectMs, Deadline &deadline)
     {
-        // Checked now and then while connecting, so a stop is not kept waiting.
-        int cancel = OfficeRegistry::stopRequested() ? 1 : 0;
-        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connectMs, &cancel);
+        // Tried in short slices, so that a stop request is not kept waiting
+        // for the whole connection bound.
+        constexpr int sliceMs = 250;
+        QElapsedTimer connecting;
+        connecting.start();
+        while (!m_http && !deadline.isStopped() && connecting.elapsed() < connectMs) {
+            const int slice = int(std::min<qint64>(sliceMs, connectMs - connecting.elapsed()));
+            const qint64 tried = connecting.elapsed();
+            m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, slice, nullptr);
+            // A refused connection fails at once; asking again would not help.
+            if (!m_http && connecting.elapsed() - tried < slice / 2)
+                break;
+        }
+        if (!m_http && deadline.isStopped())
+            throw EngineError(PrintingTexts::stopped());
         if (!m_http)
             throw EngineError(
                 QStringLiteral("No CUPS print server answers at %1.").arg(QString::fromUtf8(cupsServer())));
@@ -95,9 +111,10 @@ QString withQueueMessage(const QString &text, const QueueState &state)
 
 } // namespace
 
-CupsJob::CupsJob(int connectMs, int answerMs)
+CupsJob::CupsJob(int connectMs, int answerMs, std::function<bool()> stopRequested)
     : m_connectMs(connectMs)
     , m_answerMs(answerMs)
+    , m_stopRequested(std::move(stopRequested))
 {}
 
 PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QString &title,
@@ -109,6 +126,7 @@ PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QSt
 
     Deadline deadline;
     deadline.endMs = m_answerMs;
+    deadline.stopRequested = &m_stopRequested;
     deadline.timer.start();
     const Connection http(m_connectMs, deadline);
 
@@ -141,7 +159,7 @@ PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QSt
     const int job = cupsCreateJob(http.get(), queue.constData(), name.constData(), count, options);
     cupsFreeOptions(count, options);
     const auto failed = [&](const QString &reason) {
-        if (OfficeRegistry::stopRequested())
+        if (deadline.isStopped())
             return EngineError(PrintingTexts::stopped());
         if (deadline.timer.elapsed() >= deadline.endMs)
             return EngineError(

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct PrintSettings;
 
 // One PDF handed to a CUPS queue over a connection of its own, so that every
@@ -12,8 +14,9 @@ struct PrintSettings;
 class CupsJob final
 {
 public:
-    // connectMs bounds the connection, answerMs the whole exchange after it.
-    CupsJob(int connectMs, int answerMs);
+    // connectMs bounds the connection, answerMs the whole exchange after it;
+    // stopRequested, asked while waiting, ends the wait when true.
+    CupsJob(int connectMs, int answerMs, std::function<bool()> stopRequested);
 
     // Creates the job, sends the PDF and closes it. Throws EngineError with
     // the server's reason; a job already created is cancelled then, so that
@@ -24,4 +27,5 @@ public:
 private:
     int m_connectMs;
     int m_answerMs;
+    std::function<bool()> m_stopRequested;
 };

@@ -3,34 +3,88 @@
 
 #include "cupsjob.h"
 #include "printing/engineerror.h"
+#include "printing/printingtexts.h"
 
 #include <cups/cups.h>
 
+#include <chrono>
+
 namespace {
+
+QString server()
+{
+    return QString::fromUtf8(cupsServer());
+}
 
 // libcups reports a server that is not there with the errno of its socket
 // ("Bad file descriptor"); the user needs to know which server was asked.
 QString unreachable()
 {
     if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || cupsLastError() == IPP_STATUS_ERROR_INTERNAL)
-        return QStringLiteral("No CUPS print server answers at %1. Is CUPS installed and running?")
-            .arg(QString::fromUtf8(cupsServer()));
+        return QStringLiteral("No CUPS print server answers at %1. Is CUPS installed and running?").arg(server());
     return QStringLiteral("The CUPS print server at %1 refused the list of printers: %2")
-        .arg(QString::fromUtf8(cupsServer()), QString::fromUtf8(cupsLastErrorString()));
+        .arg(server(), QString::fromUtf8(cupsLastErrorString()));
 }
 
-// The destinations, freed when it goes.
+// How long one look-up may still wait, and whether it was told to stop.
+struct Bound
+{
+    std::chrono::steady_clock::time_point deadline;
+    const std::function<bool()> *stopRequested = nullptr;
+    bool timedOut = false;
+    bool stopped = false;
+};
+
+// Called by libcups each time a wait on the server has passed the poll
+// interval: nonzero waits on, zero gives up.
+int keepWaiting(http_t *, void *data)
+{
+    auto *bound = static_cast<Bound *>(data);
+    if (bound->stopRequested && *bound->stopRequested && (*bound->stopRequested)()) {
+        bound->stopped = true;
+        return 0;
+    }
+    if (std::chrono::steady_clock::now() >= bound->deadline) {
+        bound->timedOut = true;
+        return 0;
+    }
+    return 1;
+}
+
+// The destinations, read over a connection of our own whose every wait is
+// bounded; libcups' own connection waits for minutes. Freed when it goes.
 class Destinations final
 {
 public:
-    Destinations()
-        : m_count(cupsGetDests2(CUPS_HTTP_DEFAULT, &m_dests))
+    Destinations(int boundMs, const std::function<bool()> &stopRequested)
     {
-        if (m_count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
-            && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-            throw EngineError(unreachable());
+        m_bound.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+        m_bound.stopRequested = &stopRequested;
+        if (stopRequested && stopRequested())
+            throw EngineError(PrintingTexts::stopped());
+        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, boundMs, nullptr);
+        if (!m_http)
+            throw EngineError(
+                QStringLiteral("No CUPS print server answers at %1. Is CUPS installed and running?").arg(server()));
+        // Short slices, so that a stop request is seen within a fraction of a second.
+        httpSetTimeout(m_http, 0.2, keepWaiting, &m_bound);
+        m_count = cupsGetDests2(m_http, &m_dests);
+        QString failure;
+        if (m_bound.stopped)
+            failure = PrintingTexts::stopped();
+        else if (m_bound.timedOut)
+            failure = QStringLiteral("The CUPS print server at %1 did not answer within %2 seconds.")
+                          .arg(server())
+                          .arg(boundMs / 1000.0);
+        else if (m_count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
+                 && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+            failure = unreachable();
+        if (!failure.isEmpty()) {
+            release();
+            throw EngineError(failure);
+        }
     }
-    ~Destinations() { cupsFreeDests(m_count, m_dests); }
+    ~Destinations() { release(); }
     Destinations(const Destinations &) = delete;
     Destinations &operator=(const Destinations &) = delete;
 
@@ -38,15 +92,32 @@ public:
     cups_dest_t *dests() const { return m_dests; }
 
 private:
+    void release()
+    {
+        cupsFreeDests(m_count, m_dests);
+        m_dests = nullptr;
+        m_count = 0;
+        if (m_http)
+            httpClose(m_http);
+        m_http = nullptr;
+    }
+
+    Bound m_bound;
+    http_t *m_http = nullptr;
     cups_dest_t *m_dests = nullptr;
     int m_count = 0;
 };
 
 } // namespace
 
+CupsPrinterSystem::CupsPrinterSystem(int boundMs, std::function<bool()> stopRequested)
+    : m_boundMs(boundMs)
+    , m_stopRequested(std::move(stopRequested))
+{}
+
 QStringList CupsPrinterSystem::printerNames()
 {
-    const Destinations destinations;
+    const Destinations destinations(m_boundMs, m_stopRequested);
     QStringList names;
     for (int i = 0; i < destinations.count(); ++i) {
         const cups_dest_t &dest = destinations.dests()[i];
@@ -58,7 +129,7 @@ QStringList CupsPrinterSystem::printerNames()
 
 QString CupsPrinterSystem::defaultPrinterName()
 {
-    const Destinations destinations;
+    const Destinations destinations(m_boundMs, m_stopRequested);
     const cups_dest_t *dest = cupsGetDest(nullptr, nullptr, destinations.count(), destinations.dests());
     if (!dest)
         throw EngineError(QStringLiteral("There is no default printer."));
@@ -72,5 +143,5 @@ PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pd
     // to reach a remote one.
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
-    return CupsJob(connectMs, answerMs).submit(printer, pdf, title, settings);
+    return CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
 }

@@ -4,6 +4,7 @@
 #include "libreofficeapplication.h"
 #include "libreofficeprocess.h"
 #include "libreofficesession.h"
+#include "officelauncher.h"
 #include "officeregistry.h"
 #include "officeworkspace.h"
 #include "printing/engineerror.h"
@@ -31,6 +32,7 @@ LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs,
     : m_printers(printers)
     , m_callTimeoutMs(callTimeoutMs)
     , m_program(std::move(program))
+    , m_launcher(std::make_unique<OfficeLauncher>())
 {
     OfficeRegistry::clearStop();
     try {
@@ -74,7 +76,7 @@ QString LibreOfficeEngine::profileTemplate()
     // The first office makes a profile of its own; once it has quit cleanly,
     // that profile becomes the template for all later ones.
     try {
-        LibreOfficeSession first(m_program, QString(), *m_workspace, m_callTimeoutMs, m_printers);
+        LibreOfficeSession first(m_program, QString(), *m_workspace, *m_launcher, m_callTimeoutMs, m_printers);
         first.recordFinishedSetup();
         first.terminate();
         ProfileTemplate::install(first.process().profileFolder(), folder);
@@ -100,8 +102,8 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
-    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace,
-                                                        m_callTimeoutMs, m_printers);
+    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
+                                                        m_callTimeoutMs, m_printers, m_memoryLimitBytes);
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }
@@ -118,6 +120,23 @@ bool LibreOfficeEngine::isUserInstanceRunning()
         return !found;
     });
     return found;
+}
+
+void LibreOfficeEngine::setMemoryLimit(quint64 bytes)
+{
+    m_memoryLimitBytes = bytes;
+}
+
+quint64 LibreOfficeEngine::memoryLimit() const
+{
+    return m_memoryLimitBytes;
+}
+
+quint64 LibreOfficeEngine::defaultMemoryLimit()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) / 2 : 0;
 }
 
 void LibreOfficeEngine::setPrintSettings(const PrintSettings &settings)

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+class OfficeLauncher;
 class OfficeWorkspace;
 class PrinterSystem;
 
@@ -34,6 +35,14 @@ public:
     bool isUserInstanceRunning() override;
     void stopNow() override;
 
+    // The most memory one office may hold; one that needs more is ended and
+    // its step reported. 0: no bound.
+    void setMemoryLimit(quint64 bytes);
+    quint64 memoryLimit() const;
+    // Half the machine's memory: a workbook that needs more is no workbook
+    // anyone meant to print, and the rest of the machine stays usable.
+    static quint64 defaultMemoryLimit();
+
     // Copies, page range and sides for every workbook printed from now on.
     void setPrintSettings(const PrintSettings &settings);
 
@@ -45,9 +54,12 @@ private:
 
     PrinterSystem &m_printers;
     int m_callTimeoutMs;
+    quint64 m_memoryLimitBytes = defaultMemoryLimit();
     PrintSettings m_printSettings;
     QString m_program;
     std::unique_ptr<OfficeWorkspace> m_workspace;
+    // Lives as long as the engine: every office dies with it.
+    std::unique_ptr<OfficeLauncher> m_launcher;
     QString m_workspaceProblem;
     std::mutex m_templateMutex;
 };

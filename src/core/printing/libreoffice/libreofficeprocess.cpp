@@ -2,6 +2,7 @@
 #include "libreofficeprocess.h"
 
 #include "officefolder.h"
+#include "officelauncher.h"
 #include "officepipes.h"
 #include "officeregistry.h"
 #include "officeworkspace.h"
@@ -20,10 +21,7 @@
 #include <csignal>
 #include <cstring>
 #include <thread>
-#include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,15 +42,6 @@ QByteArrayList childEnvironment(const QString &temp)
     return environment;
 }
 
-std::vector<char *> pointers(const QByteArrayList &list)
-{
-    std::vector<char *> result;
-    for (const QByteArray &item : list)
-        result.push_back(const_cast<char *>(item.constData()));
-    result.push_back(nullptr);
-    return result;
-}
-
 } // namespace
 
 QString LibreOfficeProcess::pipePrefix()
@@ -61,7 +50,7 @@ QString LibreOfficeProcess::pipePrefix()
 }
 
 LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &profileTemplate,
-                                       OfficeWorkspace &workspace)
+                                       OfficeWorkspace &workspace, OfficeLauncher &launcher)
 {
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
@@ -90,44 +79,21 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         "--nolockcheck",
         ledger.acceptArgument(),
     };
-    const QByteArrayList environment = childEnvironment(temp);
-    std::vector<char *> argv = pointers(arguments);
-    std::vector<char *> envp = pointers(environment);
-
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGHUP);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
     const QByteArray log = QFile::encodeName(m_folder->path() + QStringLiteral("/output.log"));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    // The office gets nothing of ours: no locks, no files, no sockets.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-
-    const int result = ::posix_spawn(&m_pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (result != 0) {
+    int error = 0;
+    m_pid = launcher.start(arguments, childEnvironment(temp), log, error);
+    if (m_pid < 0) {
         m_pid = -1;
         m_folder.reset();
         throw EngineError(QStringLiteral("LibreOffice could not be started (%1): %2")
-                              .arg(program, QString::fromLocal8Bit(std::strerror(result))));
+                              .arg(program, QString::fromLocal8Bit(std::strerror(error))));
     }
-    OfficeRegistry::add(m_pid);
+    // Unregistered, a stop request would not reach it: it does not run.
+    if (!OfficeRegistry::add(m_pid)) {
+        kill();
+        m_folder.reset();
+        throw EngineError(QStringLiteral("Too many offices run at once in this program."));
+    }
     // A stop that came while the office was being started did not see it.
     if (OfficeRegistry::stopRequested()) {
         kill();
@@ -153,6 +119,7 @@ LibreOfficeProcess::~LibreOfficeProcess()
 
 QString LibreOfficeProcess::connectUrl() const
 {
+    const std::lock_guard lock(m_mutex);
     return QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_folder->ledger().pipeName);
 }
 
@@ -173,6 +140,7 @@ QString LibreOfficeProcess::profileFolder() const
 
 int LibreOfficeProcess::recordPipes()
 {
+    const std::lock_guard lock(m_mutex);
     if (m_pid <= 0 || m_exited)
         return int(m_folder->ledger().pipes.size());
     OfficeLedger ledger = m_folder->ledger();
@@ -192,18 +160,39 @@ void LibreOfficeProcess::reap(bool block)
 {
     if (m_pid <= 0 || m_exited)
         return;
-    int status = 0;
-    const pid_t result = ::waitpid(m_pid, &status, block ? 0 : WNOHANG);
-    if (result == m_pid || (result < 0 && errno == ECHILD)) {
-        m_exited = true;
-        OfficeRegistry::remove(m_pid);
+    // After SIGKILL a process ends at once, unless it sleeps in the kernel
+    // (a dead network file system): then it is left a zombie rather than
+    // holding the program.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(block ? reapBoundMs : 0);
+    for (;;) {
+        int status = 0;
+        const pid_t result = ::waitpid(m_pid, &status, WNOHANG);
+        if (result == m_pid || (result < 0 && errno == ECHILD)) {
+            m_exited = true;
+            OfficeRegistry::remove(m_pid);
+            return;
+        }
+        if ((result < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 
 bool LibreOfficeProcess::isRunning()
 {
+    const std::lock_guard lock(m_mutex);
     reap(false);
     return m_pid > 0 && !m_exited;
+}
+
+quint64 LibreOfficeProcess::residentBytes() const
+{
+    // Started directly the office is the one process; the start script's
+    // office (only ever the first one, which makes the profile) is not counted.
+    if (m_pid <= 0 || m_exited || !m_direct)
+        return 0;
+    const QByteArray statm = RunningProcesses::Process{m_pid, QStringLiteral("/proc/%1").arg(m_pid)}.read("statm");
+    return statm.split(' ').value(1).toULongLong() * quint64(::sysconf(_SC_PAGESIZE));
 }
 
 bool LibreOfficeProcess::waitForExit(int milliseconds)
@@ -219,6 +208,8 @@ bool LibreOfficeProcess::waitForExit(int milliseconds)
 
 void LibreOfficeProcess::kill()
 {
+    // The watchdog's thread and the caller's may both end the office; one at a time.
+    const std::lock_guard lock(m_mutex);
     if (m_pid <= 0 || m_allGone)
         return;
     if (!m_exited) {

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 #include <sys/types.h>
 
 class OfficeFolder;
+class OfficeLauncher;
 class OfficeWorkspace;
 
 // One running LibreOffice of our own: a process group of its own, a folder
@@ -20,8 +23,9 @@ class LibreOfficeProcess final
 {
 public:
     // Throws EngineError when the program cannot be started, or when a stop
-    // was requested.
-    LibreOfficeProcess(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace);
+    // was requested. The launcher starts it, and the office ends with it.
+    LibreOfficeProcess(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
+                       OfficeLauncher &launcher);
     ~LibreOfficeProcess();
 
     LibreOfficeProcess(const LibreOfficeProcess &) = delete;
@@ -39,6 +43,8 @@ public:
     int recordPipes();
 
     bool isRunning();
+    // The memory the office holds (its resident set), in bytes; 0 when not known.
+    quint64 residentBytes() const;
     // Waits up to milliseconds for the process to end by itself; a stop
     // request cuts the wait short.
     bool waitForExit(int milliseconds);
@@ -49,9 +55,16 @@ public:
     // taken for the user's LibreOffice.
     static QString pipePrefix();
 
+    // The longest kill() waits for a killed office to be reaped.
+    static constexpr int reapBoundMs = 2000;
+
 private:
+    // Called with m_mutex held.
     void reap(bool block);
 
+    // Guards the ledger and the state below: the watchdog's thread ends
+    // offices while the caller's thread connects, writes down pipes or ends it.
+    mutable std::mutex m_mutex;
     pid_t m_pid = -1;
     bool m_direct = false;
     // Written by the watchdog thread too when it ends a hung office.

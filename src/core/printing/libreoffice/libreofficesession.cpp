@@ -24,10 +24,13 @@
 using namespace com::sun::star;
 
 LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
-                                       OfficeWorkspace &workspace, int callTimeoutMs, PrinterSystem &printers)
-    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace))
-    , m_watchdog([this] { m_process->kill(); })
+                                       OfficeWorkspace &workspace, OfficeLauncher &launcher, int callTimeoutMs,
+                                       PrinterSystem &printers, quint64 memoryLimitBytes)
+    : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace, launcher))
+    , m_watchdog([this] { m_process->kill(); },
+                 [this] { return m_memoryLimitBytes > 0 && m_process->residentBytes() > m_memoryLimitBytes; })
     , m_timeoutMs(callTimeoutMs)
+    , m_memoryLimitBytes(memoryLimitBytes)
     , m_printers(printers)
 {
     uno::Reference<bridge::XUnoUrlResolver> resolver;
@@ -63,6 +66,11 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
             m_watchdog.disarm();
             m_process->kill();
             throw EngineError(PrintingTexts::stopped());
+        }
+        if (m_watchdog.cause() == Watchdog::Cause::Limit) {
+            m_watchdog.disarm();
+            m_process->kill();
+            throw EngineError(overMemory());
         }
         if (m_watchdog.fired() || std::chrono::steady_clock::now() >= deadline) {
             m_watchdog.disarm();
@@ -123,6 +131,8 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
 {
     if (OfficeRegistry::stopRequested())
         return PrintingTexts::stopped();
+    if (m_watchdog.cause() == Watchdog::Cause::Limit)
+        return overMemory();
     if (m_watchdog.fired())
         return QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was stopped.")
             .arg(doing)
@@ -130,6 +140,15 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
     if (disposed || !m_process->isRunning())
         return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
     return OfficeMessages::readable(doing, message);
+}
+
+QString LibreOfficeSession::overMemory() const
+{
+    constexpr quint64 megabyte = quint64(1024) * 1024;
+    const quint64 megabytes = m_memoryLimitBytes / megabyte;
+    const QString amount = megabytes >= 1024 ? QStringLiteral("%1 GB").arg(double(megabytes) / 1024.0, 0, 'g', 3)
+                                             : QStringLiteral("%1 MB").arg(megabytes);
+    return QStringLiteral("LibreOffice needed more than %1 for this workbook and was stopped.").arg(amount);
 }
 
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
@@ -162,8 +181,11 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
     }
 }
 
-QString LibreOfficeSession::skippedAfterTimeout()
+QString LibreOfficeSession::skippedAfterTimeout() const
 {
+    if (m_watchdog.cause() == Watchdog::Cause::Limit)
+        return QStringLiteral("This step was skipped: LibreOffice had been stopped because it needed too much "
+                              "memory.");
     return QStringLiteral("This step was skipped: LibreOffice had been stopped because an earlier step took too "
                           "long.");
 }

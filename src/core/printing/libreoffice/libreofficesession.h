@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class OfficeLauncher;
 class OfficeWorkspace;
 class PrinterSystem;
 
@@ -24,7 +25,8 @@ class LibreOfficeSession final
 public:
     // Starts the office and connects to it. Throws EngineError.
     LibreOfficeSession(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
-                       int callTimeoutMs, PrinterSystem &printers);
+                       OfficeLauncher &launcher, int callTimeoutMs, PrinterSystem &printers,
+                       quint64 memoryLimitBytes = 0);
     ~LibreOfficeSession();
 
     // Runs work with the time bound; `doing` completes "while ..." in descriptions.
@@ -49,13 +51,15 @@ public:
 private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
-    static QString skippedAfterTimeout();
+    QString skippedAfterTimeout() const;
+    QString overMemory() const;
 
     std::unique_ptr<LibreOfficeProcess> m_process;
     Watchdog m_watchdog;
     int m_timeoutMs;
     // The watchdog ended the office: the steps after it are skipped, not failed anew.
     bool m_stoppedForTime = false;
+    quint64 m_memoryLimitBytes;
     PrinterSystem &m_printers;
     PrintSettings m_printSettings;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;

@@ -70,7 +70,14 @@ void OfficeFolder::writeLedger(const OfficeLedger &ledger)
 {
     const QByteArray text = ledger.toText();
     const int fd = ::openat(m_fd, "ledger.new", O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    bool written = fd >= 0 && ::write(fd, text.constData(), std::size_t(text.size())) == text.size();
+    bool written = fd >= 0;
+    for (qsizetype done = 0; written && done < text.size();) {
+        const ssize_t put = ::write(fd, text.constData() + done, std::size_t(text.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        written = put > 0;
+        done += put > 0 ? put : 0;
+    }
     if (fd >= 0)
         written = ::close(fd) == 0 && written;
     if (!written || ::renameat(m_fd, "ledger.new", m_fd, "ledger") != 0)

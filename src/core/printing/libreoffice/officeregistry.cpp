@@ -8,8 +8,7 @@ namespace OfficeRegistry {
 
 namespace {
 
-constexpr int groupSlots = 32;
-std::atomic<pid_t> groups[groupSlots];
+std::atomic<pid_t> groups[capacity];
 std::atomic<bool> stopping{false};
 
 static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
@@ -17,13 +16,14 @@ static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<bool>::is_a
 
 } // namespace
 
-void add(pid_t group)
+bool add(pid_t group)
 {
     for (auto &slot : groups) {
         pid_t empty = 0;
         if (slot.compare_exchange_strong(empty, group))
-            return;
+            return true;
     }
+    return false;
 }
 
 void remove(pid_t group)

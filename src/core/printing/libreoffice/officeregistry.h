@@ -9,7 +9,11 @@
 // offices through it, and no office starts after it was asked to stop.
 namespace OfficeRegistry {
 
-void add(pid_t group);
+// How many offices may run at once.
+constexpr int capacity = 32;
+
+// False when every slot is taken: the group would not be ended by a stop.
+[[nodiscard]] bool add(pid_t group);
 void remove(pid_t group);
 
 // Ends every registered office at once and refuses new ones. Async-signal-safe.

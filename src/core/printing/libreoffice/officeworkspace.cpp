@@ -43,9 +43,14 @@ QByteArray readLedger(int folderFd)
         return {};
     QByteArray text;
     char buffer[4096];
-    ssize_t got = 0;
-    while (text.size() < 65536 && (got = ::read(fd, buffer, sizeof(buffer))) > 0)
+    while (text.size() < 65536) {
+        const ssize_t got = ::read(fd, buffer, sizeof(buffer));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
         text.append(buffer, int(got));
+    }
     ::close(fd);
     return text;
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchdog.h"
 
-Watchdog::Watchdog(std::function<void()> onTimeout)
+Watchdog::Watchdog(std::function<void()> onTimeout, std::function<bool()> overLimit)
     : m_onTimeout(std::move(onTimeout))
+    , m_overLimit(std::move(overLimit))
     , m_thread([this] { watch(); })
 {}
 
@@ -21,7 +22,7 @@ void Watchdog::arm(int milliseconds)
     {
         const std::lock_guard lock(m_mutex);
         m_armed = true;
-        m_fired = false;
+        m_cause = Cause::None;
         m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     }
     m_changed.notify_all();
@@ -29,17 +30,23 @@ void Watchdog::arm(int milliseconds)
 
 void Watchdog::disarm()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_armed = false;
-    }
+    std::unique_lock lock(m_mutex);
+    m_armed = false;
     m_changed.notify_all();
+    // An action under way finishes before the caller goes on: it must not
+    // end the office while the caller ends or replaces it.
+    m_changed.wait(lock, [this] { return !m_acting; });
 }
 
 bool Watchdog::fired() const
 {
+    return cause() != Cause::None;
+}
+
+Watchdog::Cause Watchdog::cause() const
+{
     const std::lock_guard lock(m_mutex);
-    return m_fired;
+    return m_cause;
 }
 
 void Watchdog::watch()
@@ -50,13 +57,31 @@ void Watchdog::watch()
             m_changed.wait(lock);
             continue;
         }
-        if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout && m_armed
-            && std::chrono::steady_clock::now() >= m_deadline) {
+        const auto nextCheck = std::chrono::steady_clock::now() + std::chrono::milliseconds(checkIntervalMs);
+        const bool checks = bool(m_overLimit);
+        m_changed.wait_until(lock, checks ? std::min(m_deadline, nextCheck) : m_deadline);
+        if (!m_armed || m_quit)
+            continue;
+        Cause cause = Cause::None;
+        if (std::chrono::steady_clock::now() >= m_deadline) {
+            cause = Cause::Time;
+        } else if (checks) {
+            // The check reads /proc: not under the lock, which callers wait for.
+            lock.unlock();
+            const bool over = m_overLimit();
+            lock.lock();
+            if (over && m_armed)
+                cause = Cause::Limit;
+        }
+        if (cause != Cause::None) {
             m_armed = false;
-            m_fired = true;
+            m_cause = cause;
+            m_acting = true;
             lock.unlock();
             m_onTimeout();
             lock.lock();
+            m_acting = false;
+            m_changed.notify_all();
         }
     }
 }
