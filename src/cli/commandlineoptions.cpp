@@ -16,8 +16,9 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Prints spreadsheet workbooks, each in a hidden LibreOffice of its own, in the order given.\n"
                        "Folders among the PATHs are walked breadth-first for their files; hidden folders\n"
                        "and files whose names begin with \"~\" are left out.\n\n"
-                       "Exit status: 0 when every step succeeded, 1 when any step failed, 2 for a usage\n"
-                       "error or when nothing could start (no printer, no LibreOffice, declined)."));
+                       "Exit status: 0 when every step succeeded, 1 when any step failed or the report\n"
+                       "lost rows, 2 for a usage error or when nothing could start (no printer, no\n"
+                       "LibreOffice, declined)."));
     const QCommandLineOption printer({QStringLiteral("p"), QStringLiteral("printer")},
                                      QStringLiteral("CUPS queue to print on (default: the default printer)."),
                                      QStringLiteral("NAME"));

@@ -111,6 +111,18 @@ QString choosePrinter(PrinterSystem &printers, const QString &requested)
     }
 }
 
+// A record that lost rows must not pass for a whole one: the user is told,
+// and a run that went well otherwise fails.
+int withReportChecked(const RunReport &report, const QString &target, int status)
+{
+    if (report.writeError().isEmpty())
+        return status;
+    print(stderr,
+          QStringLiteral("corvane-print: the report \"%1\" is incomplete, a row could not be written: %2")
+              .arg(target, report.writeError()));
+    return status == 0 ? 1 : status;
+}
+
 } // namespace
 
 int RunCorvanePrint(int &argc, char **argv)
@@ -208,7 +220,7 @@ int RunCorvanePrint(int &argc, char **argv)
         for (int i = 1; i <= int(entries.size()); ++i)
             report.notStarted(i, entries.at(i - 1));
         print(stderr, QStringLiteral("corvane-print: stopped, LibreOffice is open; --yes prints regardless."));
-        return 2;
+        return withReportChecked(report, options.report, 2);
     }
     const int printed = summary.workbooks - summary.failedWorkbooks;
     print(summaryStream,
@@ -222,7 +234,7 @@ int RunCorvanePrint(int &argc, char **argv)
         print(summaryStream, QStringLiteral("Failed: ") + failed);
     if (summary.stopped || interrupts.load() > 0) {
         print(stderr, QStringLiteral("corvane-print: interrupted."));
-        return 130;
+        return withReportChecked(report, options.report, 130);
     }
-    return summary.failedSteps > 0 ? 1 : 0;
+    return withReportChecked(report, options.report, summary.failedSteps > 0 ? 1 : 0);
 }

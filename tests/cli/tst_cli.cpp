@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -18,6 +20,32 @@ QProcessEnvironment withoutPrinters()
     environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
     return environment;
 }
+
+// A tiny file system of its own, mounted while it lives; only root may mount one.
+class TinyFileSystem final
+{
+public:
+    explicit TinyFileSystem(const QString &folder)
+        : m_folder(folder)
+    {
+        m_mounted = ::geteuid() == 0
+            && QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k,mode=0700"_s, u"tmpfs"_s, folder})
+                == 0;
+    }
+    ~TinyFileSystem()
+    {
+        if (m_mounted)
+            QProcess::execute(u"umount"_s, {m_folder});
+    }
+    TinyFileSystem(const TinyFileSystem &) = delete;
+    TinyFileSystem &operator=(const TinyFileSystem &) = delete;
+
+    bool mounted() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
 
 } // namespace
 
@@ -129,6 +157,46 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith(u"corvane-print: "_s), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
+    }
+
+    void aReportThatCannotBeWrittenIsNeverTakenForAWholeOne()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.path() + u"/missing.xlsx"_s;
+        const QStringList pdf{u"--pdf"_s, dir.path() + u"/out"_s};
+
+        // Every write to /dev/full fails as on a full disk: nothing starts.
+        const CommandRun full
+            = CommandRun::of(pdf + QStringList{u"--report"_s, u"/dev/full"_s, missing}, withoutPrinters());
+        QCOMPARE(full.exitCode, 2);
+        QVERIFY2(full.err.contains(u"cannot write the report \"/dev/full\": No space left on device"_s),
+                 qPrintable(full.err));
+        QVERIFY2(!full.err.contains(u"missing.xlsx"_s), qPrintable(full.err));
+
+        // A disk that fills during the run: the first row fits, the second does not.
+        const QString mountPoint = dir.path() + u"/small"_s;
+        QVERIFY(QDir().mkpath(mountPoint));
+        const TinyFileSystem small(mountPoint);
+        if (!small.mounted())
+            QSKIP("mounting a 4 KiB tmpfs needs root; /dev/full above covers the report's first write");
+        const QString report = mountPoint + u"/run.csv"_s;
+        // Two long paths that do not exist: each row holds its path twice, about 3 KiB.
+        const QString first = dir.path() + u"/"_s + QString(1500, u'a') + u".xlsx"_s;
+        const QString second = dir.path() + u"/"_s + QString(1500, u'b') + u".xlsx"_s;
+        const CommandRun run
+            = CommandRun::of(pdf + QStringList{u"--report"_s, report, first, second}, withoutPrinters());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"corvane-print: the report \""_s + report
+                                  + u"\" is incomplete, a row could not be written: No space left on device"_s),
+                 qPrintable(run.err.right(400)));
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = written.readAll().split('\n');
+        // The header and the first entry's row, each whole, and nothing of the second.
+        QCOMPARE(rows.size(), 3);
+        const QByteArray firstRow = "1," + first.toUtf8() + ",failed,116,";
+        QVERIFY(rows.at(1).startsWith(firstRow));
+        QVERIFY(rows.at(2).isEmpty());
     }
 
     void helpAndVersion()
