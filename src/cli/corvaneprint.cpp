@@ -2,6 +2,7 @@
 #include "corvaneprint.h"
 
 #include "commandlineoptions.h"
+#include "common/filenames.h"
 #include "filelist/folderwalk.h"
 #include "pathlist.h"
 #include "printing/cups/cupsprintersystem.h"
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -64,7 +66,9 @@ QStringList resolve(const CommandLineOptions &options)
         = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
-        if (QFileInfo(path).isDir())
+        struct stat info
+        {};
+        if (::stat(FileNames::encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode))
             entries.append(AddFolder::CollectFiles(path, pattern));
         else
             entries.append(path);
@@ -131,10 +135,14 @@ int RunCorvanePrint(int &argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("corvane-print"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
 
+    // The paths' bytes as given: a name that is not valid UTF-8 still names its file.
+    QStringList arguments;
+    for (int k = 0; k < argc; ++k)
+        arguments << FileNames::decode(argv[k]);
     CommandLineOptions options;
     QString message;
     int exitCode = 0;
-    if (!CommandLineOptions::parse(QCoreApplication::arguments(), options, message, exitCode)) {
+    if (!CommandLineOptions::parse(arguments, options, message, exitCode)) {
         print(exitCode == 0 ? stdout : stderr, message.trimmed());
         return exitCode;
     }

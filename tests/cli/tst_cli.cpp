@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -119,6 +120,57 @@ private Q_SLOTS:
         const CommandRun empty = CommandRun::of({u"--files-from"_s, u"-"_s}, withoutPrinters());
         QCOMPARE(empty.exitCode, 0);
         QCOMPARE(empty.out, u"No files added.\n"_s);
+    }
+
+    void aListIsReadWithinBoundsAndSaysWhichLineIsTooLong()
+    {
+        const CommandRun zero = CommandRun::of({u"--list"_s, u"--files-from"_s, u"/dev/zero"_s});
+        QCOMPARE(zero.exitCode, 2);
+        QCOMPARE(zero.err,
+                 u"corvane-print: line 1 of the list \"/dev/zero\" is longer than a path can be (4096 bytes)\n"_s);
+        QVERIFY(zero.out.isEmpty());
+
+        // Without line ends, /dev/zero is an endless list of empty paths.
+        const CommandRun empties = CommandRun::of({u"--list"_s, u"--null"_s, u"--files-from"_s, u"/dev/zero"_s});
+        QCOMPARE(empties.exitCode, 2);
+        QCOMPARE(empties.err, u"corvane-print: the list \"/dev/zero\" has more than 1000000 entries\n"_s);
+
+        // A path may be as long as the system allows; one byte more is no path.
+        const QByteArray longest(4096, 'a');
+        const CommandRun third
+            = CommandRun::of({u"--list"_s, u"--files-from"_s, u"-"_s}, QProcessEnvironment::systemEnvironment(),
+                             "/first.xls\n" + longest + "\n" + longest + "a\n/last.xls\n");
+        QCOMPARE(third.exitCode, 2);
+        QCOMPARE(third.err,
+                 u"corvane-print: line 3 of the list on standard input is longer than a path can be (4096 bytes)\n"_s);
+    }
+
+    void aNameThatIsNotUtf8IsListedByteForByte()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        // Latin-1 names, as an old archive or a Windows share brings them.
+        for (const QByteArray &name : {QByteArray("/caf\xe9.xlsx"), QByteArray("/\xc3(\xff.ods")}) {
+            const QByteArray path = folder + name;
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        const QByteArray expected = folder + "/caf\xe9.xlsx\n" + folder + "/\xc3(\xff.ods\n";
+        const CommandRun listed = CommandRun::of({u"--list"_s, dir.path()});
+        QCOMPARE(listed.exitCode, 0);
+        QCOMPARE(listed.rawOut, expected);
+
+        // The saved list reads back as the same list, by lines and by NULs.
+        QFile saved(dir.path() + u"/saved.txt"_s);
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(listed.rawOut);
+        saved.close();
+        QCOMPARE(CommandRun::of({u"-n"_s, u"--files-from"_s, saved.fileName()}).rawOut, expected);
+        const CommandRun nul
+            = CommandRun::of({u"-n"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
+                             QProcessEnvironment::systemEnvironment(), QByteArray(expected).replace('\n', '\0'));
+        QCOMPARE(nul.rawOut, QByteArray(expected).replace('\n', '\0'));
     }
 
     void anEmptyListPrintsNothingAndSucceeds()
