@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "corvaneapplication.h"
 
+#include "common/apptexts.h"
 #include "common/settingsstore.h"
 #include "desktopshellopen.h"
 #include "displaycheck.h"
@@ -79,7 +80,9 @@ int RunCorvane(int &argc, char **argv)
     QtPrompts prompts;
     DesktopShellOpen shell;
     UniformRandomSource random;
-    SettingsStore settings(SettingsStore::userFolder());
+    SettingsStore settings(SettingsStore::userFolder(), [&prompts](const QString &message) {
+        prompts.messageBox(message, MessageStyle::OkExclamation, AppTexts::appTitle());
+    });
     CupsPrinterSystem printers;
     LibreOfficeEngine engine(printers);
     const Form1Services services{
