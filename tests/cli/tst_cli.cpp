@@ -251,6 +251,28 @@ private Q_SLOTS:
         QVERIFY(rows.at(2).isEmpty());
     }
 
+    void aBrokenProfileTemplateIsMadeAgain()
+    {
+        QTemporaryDir dir;
+        QProcessEnvironment environment = withoutPrinters();
+        environment.insert(u"XDG_CACHE_HOME"_s, dir.path() + u"/cache"_s);
+        const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
+        const CommandRun first = CommandRun::of({u"--pdf"_s, dir.path() + u"/first"_s, workbook}, environment);
+        QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+        const QDir cache(dir.path() + u"/cache/corvane"_s);
+        const QStringList made = cache.entryList({u"libreoffice-profile-*"_s}, QDir::Dirs);
+        QCOMPARE(made.size(), 1);
+        const QString folder = cache.filePath(made.first());
+
+        // An empty folder in its place once failed every workbook until removed by hand.
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(QDir().mkpath(folder));
+        const CommandRun second = CommandRun::of({u"--pdf"_s, dir.path() + u"/second"_s, workbook}, environment);
+        QVERIFY2(second.exitCode == 0, qPrintable(second.err));
+        QVERIFY(QFile::exists(dir.path() + u"/second/Inventory.pdf"_s));
+        QVERIFY(QFileInfo(folder + u"/user/registrymodifications.xcu"_s).isFile());
+    }
+
     void helpAndVersion()
     {
         const CommandRun help = CommandRun::of({u"--help"_s});
