@@ -24,6 +24,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,14 +32,24 @@ extern char **environ;
 
 namespace {
 
-QByteArrayList childEnvironment(const QString &temp)
+bool startsWith(const char *variable, const char *name)
+{
+    return std::strncmp(variable, name, std::strlen(name)) == 0;
+}
+
+QByteArrayList childEnvironment(const QString &temp, const QString &runtime)
 {
     QByteArrayList environment;
     for (char **variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, "TMPDIR=", 7) != 0 && std::strncmp(*variable, "SAL_ENABLE_FILE_LOCKING=", 24) != 0)
+        if (!startsWith(*variable, "TMPDIR=") && !startsWith(*variable, "SAL_ENABLE_FILE_LOCKING=")
+            && !startsWith(*variable, "XDG_RUNTIME_DIR="))
             environment.append(*variable);
     }
     environment.append("TMPDIR=" + QFile::encodeName(temp));
+    // What the office's libraries keep at run time (dconf's state, sockets)
+    // goes into its own folder too: never into a runtime folder the program
+    // rejected (another user's, world-writable, a link), and gone with the office.
+    environment.append("XDG_RUNTIME_DIR=" + QFile::encodeName(runtime));
     // What the start script would set before it starts the office itself.
     environment.append("SAL_ENABLE_FILE_LOCKING=1");
     return environment;
@@ -70,6 +81,8 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
     const QString profile = profileFolder();
     const QString temp = m_folder->path() + QStringLiteral("/tmp");
     QDir().mkpath(temp);
+    const QString runtime = m_folder->path() + QStringLiteral("/runtime");
+    ::mkdir(QFile::encodeName(runtime).constData(), 0700);
 
     OfficeLedger ledger;
     ledger.ownerPid = ::getpid();
@@ -90,7 +103,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         "--nolockcheck",
         ledger.acceptArgument(),
     };
-    const QByteArrayList environment = childEnvironment(temp);
+    const QByteArrayList environment = childEnvironment(temp, runtime);
     std::vector<char *> argv = pointers(arguments);
     std::vector<char *> envp = pointers(environment);
 
