@@ -81,10 +81,16 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
                        "to standard error): a row per entry, written as the run goes."),
         QStringLiteral("FILE"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QStringLiteral("Tell on standard error what is done: each LibreOffice's start and end, each call into it "
+                       "and how long it took, what goes to CUPS, each step of the run (the logging categories "
+                       "corvane.office, corvane.cups, corvane.run, corvane.workspace; QT_LOGGING_RULES can "
+                       "pick among them)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({printer, allSheets, extension, yes, list, timeout, copies, collate, pages, duplex, pdf, report,
-                       filesFrom, nullSeparated, help, version});
+                       filesFrom, nullSeparated, verbose, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -111,6 +117,7 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.list = parser.isSet(list);
     options.paths = parser.positionalArguments();
     options.nullSeparated = parser.isSet(nullSeparated);
+    options.verbose = parser.isSet(verbose);
     options.report = parser.value(report);
     const auto usageError = [&message, &exitCode](const QString &text) {
         message = QStringLiteral("corvane-print: ") + text;

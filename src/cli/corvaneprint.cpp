@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <atomic>
 #include <csignal>
@@ -145,6 +146,11 @@ int RunCorvanePrint(int &argc, char **argv)
     if (!CommandLineOptions::parse(arguments, options, message, exitCode)) {
         print(exitCode == 0 ? stdout : stderr, message.trimmed());
         return exitCode;
+    }
+    if (options.verbose) {
+        // QT_LOGGING_RULES, read after these rules, can still turn single categories off.
+        QLoggingCategory::setFilterRules(QStringLiteral("corvane.*.debug=true"));
+        qSetMessagePattern(QStringLiteral("corvane-print: %{time process} %{category}: %{message}"));
     }
 
     const QStringList entries = resolve(options);

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -271,6 +273,39 @@ private Q_SLOTS:
         QVERIFY2(second.exitCode == 0, qPrintable(second.err));
         QVERIFY(QFile::exists(dir.path() + u"/second/Inventory.pdf"_s));
         QVERIFY(QFileInfo(folder + u"/user/registrymodifications.xcu"_s).isFile());
+    }
+
+    void verboseTellsOfEachOfficeAndEachCall()
+    {
+        QTemporaryDir dir;
+        const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
+        const CommandRun run
+            = CommandRun::of({u"--verbose"_s, u"--yes"_s, u"--pdf"_s, dir.path(), workbook}, withoutPrinters());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(QFile::exists(dir.path() + u"/Inventory.pdf"_s));
+        const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+        const auto said = [&lines](const QString &pattern) {
+            const QRegularExpression expression(u"^corvane-print: +\\d+\\.\\d+ "_s + pattern);
+            return std::count_if(lines.cbegin(), lines.cend(),
+                                 [&expression](const QString &line) { return expression.match(line).hasMatch(); });
+        };
+        // The workbook's office: its start, every call and how long it took, its end.
+        QVERIFY2(said(u"corvane\\.office: started \\S+soffice\\S* as process \\d+ in \\S+/office-"_s) >= 1,
+                 qPrintable(run.err));
+        for (const QString &call : {u"starting"_s, u"opening \"[^\"]+Inventory.ods\""_s, u"reading the active sheet"_s,
+                                    u"laying out the pages"_s, u"rendering the pages"_s, u"closing the workbooks"_s}) {
+            QVERIFY2(said(u"corvane\\.office: call: "_s + call + u"$"_s) >= 1, qPrintable(call + u"\n"_s + run.err));
+            QVERIFY2(said(u"corvane\\.office: done: "_s + call + u" in \\d+ ms$"_s) >= 1,
+                     qPrintable(call + u"\n"_s + run.err));
+        }
+        QVERIFY2(said(u"corvane\\.office: call: quitting$"_s) == 1, qPrintable(run.err));
+        QVERIFY2(said(u"corvane\\.office: process \\d+ ended "_s) >= 1, qPrintable(run.err));
+        QVERIFY2(said(u"corvane\\.run: line 116$"_s) == 1, qPrintable(run.err));
+
+        // Without it the run says nothing of the sort.
+        const CommandRun quiet = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path(), workbook}, withoutPrinters());
+        QCOMPARE(quiet.exitCode, 0);
+        QVERIFY2(!quiet.err.contains(u"corvane."_s), qPrintable(quiet.err));
     }
 
     void helpAndVersion()

@@ -87,6 +87,22 @@ private Q_SLOTS:
         QVERIFY(QDir(rejected).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
         QVERIFY(!QFile::exists(folder));
     }
+
+    void theLastLinesAnOfficeWroteAreKeptForItsReport()
+    {
+        QTemporaryDir root;
+        // Much output, then the lines that tell why it ended, one with a control character.
+        const QString program = writeProgram(root.path(),
+                                             "i=0; while [ $i -lt 400 ]; do echo \"warming up $i\"; i=$((i+1)); done\n"
+                                             "for n in 1 2 3 4 5 6; do echo \"line $n\"; done\n"
+                                             "printf 'bad \\033[1mprofile\\n\\n' >&2\nexit 81\n");
+        QVERIFY(!program.isEmpty());
+        OfficeWorkspace workspace(root.path() + u"/workspace"_s);
+        LibreOfficeProcess process(program, QString(), workspace);
+        QVERIFY(process.waitForExit(20000));
+        QCOMPARE(process.outputTail(5), u"line 3\nline 4\nline 5\nline 6\nbad  [1mprofile"_s);
+        QCOMPARE(process.outputTail(1), u"bad  [1mprofile"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(OfficeProcessTest)

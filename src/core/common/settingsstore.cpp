@@ -2,6 +2,7 @@
 #include "settingsstore.h"
 
 #include "common/filenames.h"
+#include "common/logcategories.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,6 +47,7 @@ bool SettingsStore::fileIsUsable(const QString &application) const
         return true;
     if (!m_reported.contains(application)) {
         m_reported.insert(application);
+        qCDebug(lcSettings).noquote() << file << "is not a regular file; settings stay in memory";
         if (m_report) {
             const QFileInfo link(file);
             const QString target

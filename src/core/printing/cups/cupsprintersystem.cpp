@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cupsprintersystem.h"
 
+#include "common/logcategories.h"
 #include "cupsjob.h"
 #include "printing/engineerror.h"
 
@@ -26,6 +27,7 @@ public:
     Destinations()
         : m_count(cupsGetDests2(CUPS_HTTP_DEFAULT, &m_dests))
     {
+        qCDebug(lcCups) << m_count << "printers from" << cupsServer() << "status" << ippErrorString(cupsLastError());
         if (m_count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
             && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
             throw EngineError(unreachable());
@@ -72,5 +74,8 @@ int CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, cons
     // to reach a remote one.
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
-    return CupsJob(connectMs, answerMs).submit(printer, pdf, title, settings);
+    qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << cupsServer();
+    const int job = CupsJob(connectMs, answerMs).submit(printer, pdf, title, settings);
+    qCDebug(lcCups) << "queued as job" << job;
+    return job;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficeprocess.h"
 
+#include "common/logcategories.h"
 #include "officefolder.h"
 #include "officepipes.h"
 #include "officeregistry.h"
@@ -13,6 +14,8 @@
 #include <QByteArrayList>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QUrl>
 
 #include <cerrno>
@@ -147,6 +150,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         m_folder.reset();
         throw EngineError(PrintingTexts::stopped());
     }
+    qCDebug(lcOffice).noquote() << "started" << program << "as process" << m_pid << "in" << m_folder->path();
     ledger.officePid = m_pid;
     ledger.processGroup = m_pid;
     try {
@@ -184,6 +188,41 @@ QString LibreOfficeProcess::profileFolder() const
     return m_folder->path() + QStringLiteral("/profile");
 }
 
+QString LibreOfficeProcess::outputTail(int lines) const
+{
+    // LibreOffice's own words on standard output and error, as the office
+    // wrote them: only the end matters, and the file is the office's.
+    const int fd = ::open(QFile::encodeName(m_folder->path() + QStringLiteral("/output.log")).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info
+    {};
+    QByteArray text;
+    constexpr off_t tailBytes = 4096;
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular) {
+        text.resize(tailBytes);
+        const ssize_t got
+            = ::pread(fd, text.data(), tailBytes, info.st_size > tailBytes ? info.st_size - tailBytes : 0);
+        text.resize(got > 0 ? got : 0);
+    }
+    ::close(fd);
+    QStringList kept;
+    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
+    QList<QByteArray> all = text.split('\n');
+    // Read from the middle of a line, the first one is not whole.
+    if (regular && info.st_size > tailBytes)
+        all.removeFirst();
+    for (auto line = all.crbegin(); line != all.crend() && kept.size() < lines; ++line) {
+        QString shown = QString::fromUtf8(*line).trimmed();
+        shown.replace(controls, QStringLiteral(" "));
+        if (!shown.isEmpty())
+            kept.prepend(shown.left(300));
+    }
+    return kept.join(QLatin1Char('\n'));
+}
+
 int LibreOfficeProcess::recordPipes()
 {
     if (m_pid <= 0 || m_exited)
@@ -210,6 +249,10 @@ void LibreOfficeProcess::reap(bool block)
     if (result == m_pid || (result < 0 && errno == ECHILD)) {
         m_exited = true;
         OfficeRegistry::remove(m_pid);
+        if (result == m_pid && WIFEXITED(status))
+            qCDebug(lcOffice) << "process" << m_pid << "ended with status" << WEXITSTATUS(status);
+        else if (result == m_pid && WIFSIGNALED(status))
+            qCDebug(lcOffice) << "process" << m_pid << "ended by signal" << WTERMSIG(status);
     }
 }
 
@@ -235,6 +278,7 @@ void LibreOfficeProcess::kill()
     if (m_pid <= 0 || m_allGone)
         return;
     if (!m_exited) {
+        qCDebug(lcOffice) << "ending process group" << m_pid;
         // While the starter is not reaped its id cannot pass to another
         // group, so the whole group can be killed safely.
         ::kill(-m_pid, SIGKILL);

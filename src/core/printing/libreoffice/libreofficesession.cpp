@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficesession.h"
 
+#include "common/logcategories.h"
 #include "officeregistry.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
 #include "unoenvironment.h"
 #include "unostrings.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -65,12 +67,13 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         }
         if (!m_process->isRunning()) {
             m_watchdog.disarm();
-            throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
+            throw EngineError(withOutput(QStringLiteral("LibreOffice ended before it could be reached.")));
         }
         // A failed attempt costs little; a long pause would delay every office.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     m_watchdog.disarm();
+    qCDebug(lcOffice) << "connected to process" << m_process->processGroup();
     m_process->recordPipes();
     call(QStringLiteral("starting"), [this] { m_desktop = frame::Desktop::create(m_context); });
 }
@@ -121,7 +124,7 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
             .arg(doing)
             .arg(m_timeoutMs / 1000.0);
     if (disposed || !m_process->isRunning())
-        return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
+        return withOutput(QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing));
     // LibreOffice ends its messages with the place in its sources they come from.
     static const QRegularExpression sourcePlace(QStringLiteral("\\s+at \\S+\\.[ch]xx:\\d+\\s*$"));
     QString cleaned = QString(message).remove(sourcePlace).trimmed();
@@ -130,26 +133,42 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
     return cleaned;
 }
 
+QString LibreOfficeSession::withOutput(const QString &report) const
+{
+    // What LibreOffice said last is often why it ended.
+    const QString output = m_process->outputTail(5);
+    qCDebug(lcOffice).noquote() << "the office's last output:"
+                                << (output.isEmpty() ? QStringLiteral("(none)") : output);
+    return output.isEmpty() ? report : report + QStringLiteral(" LibreOffice's last output:\n") + output;
+}
+
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
 {
     if (OfficeRegistry::stopRequested())
         throw EngineError(PrintingTexts::stopped());
     if (!m_process->isRunning() && !m_context.is())
         throw EngineError(QStringLiteral("LibreOffice is not running."));
+    qCDebug(lcOffice).noquote() << "call:" << doing;
+    QElapsedTimer took;
+    took.start();
     m_watchdog.arm(m_timeoutMs);
     try {
         work();
-    } catch (const EngineError &) {
+    } catch (const EngineError &failure) {
         m_watchdog.disarm();
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "-" << failure.description();
         throw;
     } catch (const lang::DisposedException &failure) {
         m_watchdog.disarm();
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "- disposed:" << toQString(failure.Message);
         throw EngineError(describe(doing, toQString(failure.Message), true));
     } catch (const uno::Exception &failure) {
         m_watchdog.disarm();
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "-" << toQString(failure.Message);
         throw EngineError(describe(doing, toQString(failure.Message), false));
     }
     m_watchdog.disarm();
+    qCDebug(lcOffice).noquote() << "done:" << doing << "in" << took.elapsed() << "ms";
     if (m_watchdog.fired())
         throw EngineError(describe(doing, QString(), false));
 }

@@ -49,6 +49,8 @@ public:
 private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
+    // report followed by the last lines the office wrote, when it wrote any.
+    QString withOutput(const QString &report) const;
 
     std::unique_ptr<LibreOfficeProcess> m_process;
     Watchdog m_watchdog;

@@ -2,6 +2,7 @@
 #include "profiletemplate.h"
 
 #include "common/filenames.h"
+#include "common/logcategories.h"
 #include "saferemoval.h"
 
 #include <QByteArrayList>
@@ -135,8 +136,10 @@ void removeLeftovers(int parentFd, QByteArrayView current)
             leftovers << name.toByteArray();
     }
     ::closedir(listing);
-    for (const QByteArray &name : std::as_const(leftovers))
+    for (const QByteArray &name : std::as_const(leftovers)) {
+        qCDebug(lcWorkspace) << "removing the leftover" << name;
         SafeRemoval::removeTreeAt(parentFd, name);
+    }
 }
 
 bool copyTree(const QString &source, const QString &target)
@@ -203,6 +206,7 @@ bool prepare(const QString &templateFolder)
     if (::fstatat(parent.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         // Something at the template's place that every office would copy
         // and fail on: a link goes itself, a folder with what it holds.
+        qCDebug(lcWorkspace).noquote() << "the profile template" << templateFolder << "is not sound; making it again";
         if (S_ISLNK(info.st_mode))
             ::unlinkat(parent.get(), name.constData(), 0);
         else
