@@ -217,7 +217,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString missing = dir.path() + u"/missing.xlsx"_s;
-        const QStringList pdf{u"--pdf"_s, dir.path() + u"/out"_s};
+        const QStringList pdf{u"--yes"_s, u"--pdf"_s, dir.path() + u"/out"_s};
 
         // Every write to /dev/full fails as on a full disk: nothing starts.
         const CommandRun full
@@ -259,7 +259,8 @@ private Q_SLOTS:
         QProcessEnvironment environment = withoutPrinters();
         environment.insert(u"XDG_CACHE_HOME"_s, dir.path() + u"/cache"_s);
         const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
-        const CommandRun first = CommandRun::of({u"--pdf"_s, dir.path() + u"/first"_s, workbook}, environment);
+        const CommandRun first
+            = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path() + u"/first"_s, workbook}, environment);
         QVERIFY2(first.exitCode == 0, qPrintable(first.err));
         const QDir cache(dir.path() + u"/cache/corvane"_s);
         const QStringList made = cache.entryList({u"libreoffice-profile-*"_s}, QDir::Dirs);
@@ -269,7 +270,8 @@ private Q_SLOTS:
         // An empty folder in its place once failed every workbook until removed by hand.
         QVERIFY(QDir(folder).removeRecursively());
         QVERIFY(QDir().mkpath(folder));
-        const CommandRun second = CommandRun::of({u"--pdf"_s, dir.path() + u"/second"_s, workbook}, environment);
+        const CommandRun second
+            = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path() + u"/second"_s, workbook}, environment);
         QVERIFY2(second.exitCode == 0, qPrintable(second.err));
         QVERIFY(QFile::exists(dir.path() + u"/second/Inventory.pdf"_s));
         QVERIFY(QFileInfo(folder + u"/user/registrymodifications.xcu"_s).isFile());
