@@ -16,8 +16,9 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Prints spreadsheet workbooks, each in a hidden LibreOffice of its own, in the order given.\n"
                        "Folders among the PATHs are walked breadth-first for their files; hidden folders\n"
                        "and files whose names begin with \"~\" are left out.\n\n"
-                       "Exit status: 0 when every step succeeded, 1 when any step failed, 2 for a usage\n"
-                       "error or when nothing could start (no printer, no LibreOffice, declined)."));
+                       "Exit status: 0 when every step succeeded, 1 when any step failed or the report\n"
+                       "lost rows, 2 for a usage error or when nothing could start (no printer, no\n"
+                       "LibreOffice, declined)."));
     const QCommandLineOption printer({QStringLiteral("p"), QStringLiteral("printer")},
                                      QStringLiteral("CUPS queue to print on (default: the default printer)."),
                                      QStringLiteral("NAME"));
@@ -85,10 +86,16 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
                        "to standard error): a row per entry, written as the run goes."),
         QStringLiteral("FILE"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QStringLiteral("Tell on standard error what is done: each LibreOffice's start and end, each call into it "
+                       "and how long it took, what goes to CUPS, each step of the run (the logging categories "
+                       "corvane.office, corvane.cups, corvane.run, corvane.workspace; QT_LOGGING_RULES can "
+                       "pick among them)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({printer, allSheets, extension, yes, list, timeout, memoryLimit, copies, collate, pages, duplex,
-                       pdf, report, filesFrom, nullSeparated, help, version});
+                       pdf, report, filesFrom, nullSeparated, verbose, help, version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -115,6 +122,7 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.list = parser.isSet(list);
     options.paths = parser.positionalArguments();
     options.nullSeparated = parser.isSet(nullSeparated);
+    options.verbose = parser.isSet(verbose);
     options.report = parser.value(report);
     const auto usageError = [&message, &exitCode](const QString &text) {
         message = QStringLiteral("corvane-print: ") + text;

@@ -20,6 +20,7 @@ struct CommandLineOptions
     QStringList paths;          // the PATH arguments, then those of --files-from
     QString report;             // --report: the CSV record of the run, "-" for standard output
     bool nullSeparated = false; // --null: lists read and written end each path with a NUL byte
+    bool verbose = false;       // --verbose: the program's logging categories on standard error
 
     // Parses arguments (program name first). On a usage error, or for --help
     // and --version, returns false with what to print in message and the exit

@@ -2,6 +2,7 @@
 #include "corvaneprint.h"
 
 #include "commandlineoptions.h"
+#include "common/filenames.h"
 #include "filelist/folderwalk.h"
 #include "pathlist.h"
 #include "printing/cups/cupsprintersystem.h"
@@ -16,12 +17,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -70,7 +73,9 @@ QStringList resolve(const CommandLineOptions &options)
         = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
-        if (QFileInfo(path).isDir())
+        struct stat info
+        {};
+        if (::stat(FileNames::encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode))
             entries.append(AddFolder::CollectFiles(path, pattern));
         else
             entries.append(path);
@@ -122,6 +127,18 @@ QString choosePrinter(PrinterSystem &printers, const QString &requested)
     }
 }
 
+// A record that lost rows must not pass for a whole one: the user is told,
+// and a run that went well otherwise fails.
+int withReportChecked(const RunReport &report, const QString &target, int status)
+{
+    if (report.writeError().isEmpty())
+        return status;
+    print(stderr,
+          QStringLiteral("corvane-print: the report \"%1\" is incomplete, a row could not be written: %2")
+              .arg(target, report.writeError()));
+    return status == 0 ? 1 : status;
+}
+
 } // namespace
 
 int RunCorvanePrint(int &argc, char **argv)
@@ -130,12 +147,21 @@ int RunCorvanePrint(int &argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("corvane-print"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
 
+    // The paths' bytes as given: a name that is not valid UTF-8 still names its file.
+    QStringList arguments;
+    for (int k = 0; k < argc; ++k)
+        arguments << FileNames::decode(argv[k]);
     CommandLineOptions options;
     QString message;
     int exitCode = 0;
-    if (!CommandLineOptions::parse(QCoreApplication::arguments(), options, message, exitCode)) {
+    if (!CommandLineOptions::parse(arguments, options, message, exitCode)) {
         print(exitCode == 0 ? stdout : stderr, message.trimmed());
         return exitCode;
+    }
+    if (options.verbose) {
+        // QT_LOGGING_RULES, read after these rules, can still turn single categories off.
+        QLoggingCategory::setFilterRules(QStringLiteral("corvane.*.debug=true"));
+        qSetMessagePattern(QStringLiteral("corvane-print: %{time process} %{category}: %{message}"));
     }
 
     const QStringList entries = resolve(options);
@@ -231,7 +257,7 @@ int RunCorvanePrint(int &argc, char **argv)
         for (int i = 1; i <= int(entries.size()); ++i)
             report.notStarted(i, entries.at(i - 1));
         print(stderr, QStringLiteral("corvane-print: stopped, LibreOffice is open; --yes prints regardless."));
-        return 2;
+        return withReportChecked(report, options.report, 2);
     }
     const int printed = summary.workbooks - summary.failedWorkbooks;
     print(summaryStream,
@@ -249,7 +275,7 @@ int RunCorvanePrint(int &argc, char **argv)
                   .arg(view.waitingJobs()));
     if (summary.stopped || interrupts.load() > 0) {
         print(stderr, QStringLiteral("corvane-print: interrupted."));
-        return 130;
+        return withReportChecked(report, options.report, 130);
     }
-    return summary.failedSteps > 0 ? 1 : 0;
+    return withReportChecked(report, options.report, summary.failedSteps > 0 ? 1 : 0);
 }

@@ -1,22 +1,77 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pathlist.h"
 
+#include "common/filenames.h"
+
 #include <QFile>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// No path is longer; a longer line is no list of paths (or /dev/zero).
+constexpr qsizetype longestLine = PATH_MAX;
+// Far more workbooks than anyone prints in one run, and a bound on a source
+// of nothing but empty lines.
+constexpr qsizetype mostLines = 1000000;
+
+} // namespace
 
 bool PathList::read(const QString &source, bool nullSeparated, QStringList &paths, QString &error)
 {
     QFile file;
-    const bool opened = source == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                     : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    const bool fromInput = source == QLatin1String("-");
+    const bool opened = fromInput ? file.open(stdin, QIODevice::ReadOnly)
+                                  : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    const QString name
+        = fromInput ? QStringLiteral("the list on standard input") : QStringLiteral("the list \"%1\"").arg(source);
     if (!opened) {
-        error = QStringLiteral("cannot read the list \"%1\": %2").arg(source, file.errorString());
+        error = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
         return false;
     }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("cannot read the list \"%1\": %2").arg(source, file.errorString());
-        return false;
+    // Read in pieces, never more than one line beyond what was kept.
+    const char separator = nullSeparated ? '\0' : '\n';
+    QByteArray text;
+    QByteArray line;
+    qsizetype lines = 0;
+    char buffer[65536];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof(buffer));
+        if (got < 0) {
+            error = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
+            return false;
+        }
+        if (got == 0)
+            break;
+        const char *next = buffer;
+        const char *const end = buffer + got;
+        while (next < end) {
+            const auto *found = static_cast<const char *>(std::memchr(next, separator, std::size_t(end - next)));
+            const char *const stop = found ? found : end;
+            line.append(next, stop - next);
+            if (line.size() > longestLine) {
+                error = QStringLiteral("%1 %2 of %3 is longer than a path can be (%4 bytes)")
+                            .arg(nullSeparated ? QStringLiteral("entry") : QStringLiteral("line"))
+                            .arg(lines + 1)
+                            .arg(name)
+                            .arg(longestLine);
+                return false;
+            }
+            next = stop;
+            if (found) {
+                if (++lines > mostLines) {
+                    error = QStringLiteral("%1 has more than %2 entries").arg(name).arg(mostLines);
+                    return false;
+                }
+                text += line;
+                text += separator;
+                line.clear();
+                ++next;
+            }
+        }
     }
+    text += line;
     paths.append(parse(text, nullSeparated));
     return true;
 }
@@ -27,10 +82,10 @@ QStringList PathList::parse(const QByteArray &text, bool nullSeparated)
     for (QByteArray item : text.split(nullSeparated ? '\0' : '\n')) {
         if (!nullSeparated && item.endsWith('\r'))
             item.chop(1);
-        // Names are bytes to the system; they are decoded as the program's
-        // own arguments are.
+        // Names are bytes to the system: kept as they are, so that the list
+        // writes back byte for byte.
         if (!item.isEmpty())
-            paths.append(QFile::decodeName(item));
+            paths.append(FileNames::decode(item));
     }
     return paths;
 }
@@ -39,6 +94,6 @@ QByteArray PathList::write(const QStringList &paths, bool nullSeparated)
 {
     QByteArray text;
     for (const QString &path : paths)
-        text += QFile::encodeName(path) + (nullSeparated ? '\0' : '\n');
+        text += FileNames::encode(path) + (nullSeparated ? '\0' : '\n');
     return text;
 }

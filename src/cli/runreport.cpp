@@ -3,13 +3,18 @@
 
 #include "printing/printingtexts.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
 
 bool RunReport::open(const QString &target, QString &error)
 {
-    const bool opened = target == QLatin1String("-")
-        ? m_file.open(stdout, QIODevice::WriteOnly)
-        : (m_file.setFileName(target), m_file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    m_named = target != QLatin1String("-");
+    const bool opened = m_named
+        ? (m_file.setFileName(target), m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        : (std::fflush(stdout), m_file.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered));
     if (!opened) {
         error = QStringLiteral("cannot write the report \"%1\": %2").arg(target, m_file.errorString());
         return false;
@@ -17,12 +22,21 @@ bool RunReport::open(const QString &target, QString &error)
     writeRow({QStringLiteral("entry"), QStringLiteral("path"), QStringLiteral("outcome"), QStringLiteral("failed_line"),
               QStringLiteral("failure"), QStringLiteral("printer"), QStringLiteral("cups_job_id"),
               QStringLiteral("seconds")});
+    if (!m_writeError.isEmpty()) {
+        error = QStringLiteral("cannot write the report \"%1\": %2").arg(target, m_writeError);
+        return false;
+    }
     return true;
 }
 
 bool RunReport::isOpen() const
 {
     return m_file.isOpen();
+}
+
+QString RunReport::writeError() const
+{
+    return m_writeError;
 }
 
 void RunReport::workbookStarting(int i, const QString &path)
@@ -81,6 +95,25 @@ void RunReport::writeRow(const QStringList &fields)
     QStringList quoted;
     for (const QString &text : fields)
         quoted << field(text);
-    m_file.write((quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8());
-    m_file.flush();
+    if (!m_writeError.isEmpty())
+        return;
+    const QByteArray row = (quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
+    // Written straight to the file: a full disk shows at this row, with the
+    // system's reason, and not when some buffer happens to be flushed.
+    const int fd = m_file.handle();
+    const off_t before = m_named ? ::lseek(fd, 0, SEEK_CUR) : -1;
+    qsizetype done = 0;
+    while (done < row.size()) {
+        const ssize_t written = ::write(fd, row.constData() + done, std::size_t(row.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_writeError = QString::fromLocal8Bit(std::strerror(written < 0 ? errno : ENOSPC));
+            // Part of a row would read as a whole one with other values.
+            if (before >= 0 && ::ftruncate(fd, before) == 0)
+                ::lseek(fd, before, SEEK_SET);
+            return;
+        }
+        done += written;
+    }
 }

@@ -16,6 +16,10 @@ public:
     // the header. False, with error, when it cannot be written.
     bool open(const QString &target, QString &error);
     bool isOpen() const;
+    // Why a row could not be written (a full disk, an I/O error), or an
+    // empty text while every row got through. After a failure no more rows
+    // are written: the record stays a true one, only shorter.
+    QString writeError() const;
 
     void workbookStarting(int i, const QString &path);
     void stepFailed(int line, const QString &description);
@@ -31,6 +35,8 @@ private:
     void writeRow(const QStringList &fields);
 
     QFile m_file;
+    QString m_writeError;
+    bool m_named = false; // a file of its own, not standard output
     int m_entry = 0;
     QString m_path;
     int m_failedLine = 0;

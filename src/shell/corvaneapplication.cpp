@@ -2,6 +2,7 @@
 #include "corvaneapplication.h"
 
 #include "commands/commandbar.h"
+#include "common/apptexts.h"
 #include "common/settingsstore.h"
 #include "desktopshellopen.h"
 #include "displaycheck.h"
@@ -107,7 +108,9 @@ int RunCorvane(int &argc, char **argv)
     QtPrompts prompts;
     DesktopShellOpen shell;
     UniformRandomSource random;
-    SettingsStore settings(SettingsStore::userFolder());
+    SettingsStore settings(SettingsStore::userFolder(), [&prompts](const QString &message) {
+        prompts.messageBox(message, MessageStyle::OkExclamation, AppTexts::appTitle());
+    });
     CupsPrinterSystem printers(CupsPrinterSystem::defaultBoundMs, [] { return OfficeRegistry::stopRequested(); });
     LibreOfficeEngine engine(printers);
     const Form1Services services{

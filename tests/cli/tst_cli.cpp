@@ -10,7 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +26,32 @@ QProcessEnvironment withoutPrinters()
     environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
     return environment;
 }
+
+// A tiny file system of its own, mounted while it lives; only root may mount one.
+class TinyFileSystem final
+{
+public:
+    explicit TinyFileSystem(const QString &folder)
+        : m_folder(folder)
+    {
+        m_mounted = ::geteuid() == 0
+            && QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k,mode=0700"_s, u"tmpfs"_s, folder})
+                == 0;
+    }
+    ~TinyFileSystem()
+    {
+        if (m_mounted)
+            QProcess::execute(u"umount"_s, {m_folder});
+    }
+    TinyFileSystem(const TinyFileSystem &) = delete;
+    TinyFileSystem &operator=(const TinyFileSystem &) = delete;
+
+    bool mounted() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
 
 } // namespace
 
@@ -97,6 +127,57 @@ private Q_SLOTS:
         QCOMPARE(empty.out, u"No files added.\n"_s);
     }
 
+    void aListIsReadWithinBoundsAndSaysWhichLineIsTooLong()
+    {
+        const CommandRun zero = CommandRun::of({u"--list"_s, u"--files-from"_s, u"/dev/zero"_s});
+        QCOMPARE(zero.exitCode, 2);
+        QCOMPARE(zero.err,
+                 u"corvane-print: line 1 of the list \"/dev/zero\" is longer than a path can be (4096 bytes)\n"_s);
+        QVERIFY(zero.out.isEmpty());
+
+        // Without line ends, /dev/zero is an endless list of empty paths.
+        const CommandRun empties = CommandRun::of({u"--list"_s, u"--null"_s, u"--files-from"_s, u"/dev/zero"_s});
+        QCOMPARE(empties.exitCode, 2);
+        QCOMPARE(empties.err, u"corvane-print: the list \"/dev/zero\" has more than 1000000 entries\n"_s);
+
+        // A path may be as long as the system allows; one byte more is no path.
+        const QByteArray longest(4096, 'a');
+        const CommandRun third
+            = CommandRun::of({u"--list"_s, u"--files-from"_s, u"-"_s}, QProcessEnvironment::systemEnvironment(),
+                             "/first.xls\n" + longest + "\n" + longest + "a\n/last.xls\n");
+        QCOMPARE(third.exitCode, 2);
+        QCOMPARE(third.err,
+                 u"corvane-print: line 3 of the list on standard input is longer than a path can be (4096 bytes)\n"_s);
+    }
+
+    void aNameThatIsNotUtf8IsListedByteForByte()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        // Latin-1 names, as an old archive or a Windows share brings them.
+        for (const QByteArray &name : {QByteArray("/caf\xe9.xlsx"), QByteArray("/\xc3(\xff.ods")}) {
+            const QByteArray path = folder + name;
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        const QByteArray expected = folder + "/caf\xe9.xlsx\n" + folder + "/\xc3(\xff.ods\n";
+        const CommandRun listed = CommandRun::of({u"--list"_s, dir.path()});
+        QCOMPARE(listed.exitCode, 0);
+        QCOMPARE(listed.rawOut, expected);
+
+        // The saved list reads back as the same list, by lines and by NULs.
+        QFile saved(dir.path() + u"/saved.txt"_s);
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(listed.rawOut);
+        saved.close();
+        QCOMPARE(CommandRun::of({u"-n"_s, u"--files-from"_s, saved.fileName()}).rawOut, expected);
+        const CommandRun nul
+            = CommandRun::of({u"-n"_s, u"--null"_s, u"--files-from"_s, u"-"_s},
+                             QProcessEnvironment::systemEnvironment(), QByteArray(expected).replace('\n', '\0'));
+        QCOMPARE(nul.rawOut, QByteArray(expected).replace('\n', '\0'));
+    }
+
     void anEmptyListPrintsNothingAndSucceeds()
     {
         QTemporaryDir dir;
@@ -135,6 +216,103 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith(u"corvane-print: "_s), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
+    }
+
+    void aReportThatCannotBeWrittenIsNeverTakenForAWholeOne()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.path() + u"/missing.xlsx"_s;
+        const QStringList pdf{u"--yes"_s, u"--pdf"_s, dir.path() + u"/out"_s};
+
+        // Every write to /dev/full fails as on a full disk: nothing starts.
+        const CommandRun full
+            = CommandRun::of(pdf + QStringList{u"--report"_s, u"/dev/full"_s, missing}, withoutPrinters());
+        QCOMPARE(full.exitCode, 2);
+        QVERIFY2(full.err.contains(u"cannot write the report \"/dev/full\": No space left on device"_s),
+                 qPrintable(full.err));
+        QVERIFY2(!full.err.contains(u"missing.xlsx"_s), qPrintable(full.err));
+
+        // A disk that fills during the run: the first row fits, the second does not.
+        const QString mountPoint = dir.path() + u"/small"_s;
+        QVERIFY(QDir().mkpath(mountPoint));
+        const TinyFileSystem small(mountPoint);
+        if (!small.mounted())
+            QSKIP("mounting a 4 KiB tmpfs needs root; /dev/full above covers the report's first write");
+        const QString report = mountPoint + u"/run.csv"_s;
+        // Two long paths that do not exist: each row holds its path twice, about 3 KiB.
+        const QString first = dir.path() + u"/"_s + QString(1500, u'a') + u".xlsx"_s;
+        const QString second = dir.path() + u"/"_s + QString(1500, u'b') + u".xlsx"_s;
+        const CommandRun run
+            = CommandRun::of(pdf + QStringList{u"--report"_s, report, first, second}, withoutPrinters());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"corvane-print: the report \""_s + report
+                                  + u"\" is incomplete, a row could not be written: No space left on device"_s),
+                 qPrintable(run.err.right(400)));
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = written.readAll().split('\n');
+        // The header and the first entry's row, each whole, and nothing of the second.
+        QCOMPARE(rows.size(), 3);
+        const QByteArray firstRow = "1," + first.toUtf8() + ",failed,116,";
+        QVERIFY(rows.at(1).startsWith(firstRow));
+        QVERIFY(rows.at(2).isEmpty());
+    }
+
+    void aBrokenProfileTemplateIsMadeAgain()
+    {
+        QTemporaryDir dir;
+        QProcessEnvironment environment = withoutPrinters();
+        environment.insert(u"XDG_CACHE_HOME"_s, dir.path() + u"/cache"_s);
+        const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
+        const CommandRun first
+            = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path() + u"/first"_s, workbook}, environment);
+        QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+        const QDir cache(dir.path() + u"/cache/corvane"_s);
+        const QStringList made = cache.entryList({u"libreoffice-profile-*"_s}, QDir::Dirs);
+        QCOMPARE(made.size(), 1);
+        const QString folder = cache.filePath(made.first());
+
+        // An empty folder in its place once failed every workbook until removed by hand.
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(QDir().mkpath(folder));
+        const CommandRun second
+            = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path() + u"/second"_s, workbook}, environment);
+        QVERIFY2(second.exitCode == 0, qPrintable(second.err));
+        QVERIFY(QFile::exists(dir.path() + u"/second/Inventory.pdf"_s));
+        QVERIFY(QFileInfo(folder + u"/user/registrymodifications.xcu"_s).isFile());
+    }
+
+    void verboseTellsOfEachOfficeAndEachCall()
+    {
+        QTemporaryDir dir;
+        const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
+        const CommandRun run
+            = CommandRun::of({u"--verbose"_s, u"--yes"_s, u"--pdf"_s, dir.path(), workbook}, withoutPrinters());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(QFile::exists(dir.path() + u"/Inventory.pdf"_s));
+        const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+        const auto said = [&lines](const QString &pattern) {
+            const QRegularExpression expression(u"^corvane-print: +\\d+\\.\\d+ "_s + pattern);
+            return std::count_if(lines.cbegin(), lines.cend(),
+                                 [&expression](const QString &line) { return expression.match(line).hasMatch(); });
+        };
+        // The workbook's office: its start, every call and how long it took, its end.
+        QVERIFY2(said(u"corvane\\.office: started \\S+soffice\\S* as process \\d+ in \\S+/office-"_s) >= 1,
+                 qPrintable(run.err));
+        for (const QString &call : {u"starting"_s, u"opening \"[^\"]+Inventory.ods\""_s, u"reading the active sheet"_s,
+                                    u"laying out the pages"_s, u"rendering the pages"_s, u"closing the workbooks"_s}) {
+            QVERIFY2(said(u"corvane\\.office: call: "_s + call + u"$"_s) >= 1, qPrintable(call + u"\n"_s + run.err));
+            QVERIFY2(said(u"corvane\\.office: done: "_s + call + u" in \\d+ ms$"_s) >= 1,
+                     qPrintable(call + u"\n"_s + run.err));
+        }
+        QVERIFY2(said(u"corvane\\.office: call: quitting$"_s) == 1, qPrintable(run.err));
+        QVERIFY2(said(u"corvane\\.office: process \\d+ ended "_s) >= 1, qPrintable(run.err));
+        QVERIFY2(said(u"corvane\\.run: line 116$"_s) == 1, qPrintable(run.err));
+
+        // Without it the run says nothing of the sort.
+        const CommandRun quiet = CommandRun::of({u"--yes"_s, u"--pdf"_s, dir.path(), workbook}, withoutPrinters());
+        QCOMPARE(quiet.exitCode, 0);
+        QVERIFY2(!quiet.err.contains(u"corvane."_s), qPrintable(quiet.err));
     }
 
     void helpAndVersion()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "folderwalk.h"
 
-#include <QFile>
+#include "common/filenames.h"
 
 #include <algorithm>
 #include <set>
@@ -52,7 +52,7 @@ void sortByName(std::vector<Name> &names)
 // Reads one folder once. Returns false when it cannot be opened.
 bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing &out, const Yield &yield)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FileNames::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     DIR *dir = ::fdopendir(fd);
@@ -86,10 +86,10 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
         }
 
         if (isFolder && wantFolders && raw[0] != '.') {
-            QString text = QFile::decodeName(raw);
+            QString text = FileNames::decode(raw);
             folders.push_back({{text.toCaseFolded(), text}, id});
         } else if (isFile && wantFiles) {
-            QString text = QFile::decodeName(raw);
+            QString text = FileNames::decode(raw);
             out.files.push_back({text.toCaseFolded(), std::move(text)});
         }
     }
@@ -112,7 +112,7 @@ bool folderIdOf(const QString &folder, FolderId &id)
 {
     struct stat st
     {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
+    if (::stat(FileNames::encode(folder).constData(), &st) != 0)
         return false;
     return sameFolder(st, id);
 }

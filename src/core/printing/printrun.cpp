@@ -2,6 +2,7 @@
 #include "printrun.h"
 
 #include "common/apptexts.h"
+#include "common/logcategories.h"
 #include "engineapplication.h"
 #include "engineerror.h"
 #include "enginesheet.h"
@@ -49,6 +50,7 @@ void PrintRun::Start()
         if (!row)
             break;
         m_line = line;
+        qCDebug(lcRun) << "line" << line;
         QString failure;
         try {
             line = (this->*row->run)();

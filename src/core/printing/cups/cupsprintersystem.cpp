@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cupsprintersystem.h"
 
+#include "common/logcategories.h"
 #include "cupsjob.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
@@ -69,6 +70,7 @@ public:
         // Short slices, so that a stop request is seen within a fraction of a second.
         httpSetTimeout(m_http, 0.2, keepWaiting, &m_bound);
         m_count = cupsGetDests2(m_http, &m_dests);
+        qCDebug(lcCups) << m_count << "printers from" << cupsServer() << "status" << ippErrorString(cupsLastError());
         QString failure;
         if (m_bound.stopped)
             failure = PrintingTexts::stopped();
@@ -143,5 +145,8 @@ PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pd
     // to reach a remote one.
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
-    return CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
+    qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << cupsServer();
+    const PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
+    qCDebug(lcCups) << "queued as job" << job.id;
+    return job;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficeapplication.h"
 
+#include "common/logcategories.h"
 #include "libreofficesession.h"
 #include "libreofficeworkbooks.h"
 
@@ -25,6 +26,7 @@ EngineWorkbooks &LibreOfficeApplication::Workbooks()
 void LibreOfficeApplication::Quit()
 {
     m_workbooks->forget();
+    qCDebug(lcOffice) << "call: quitting";
     m_session->terminate();
 }
 

@@ -71,7 +71,9 @@ QString LibreOfficeEngine::profileTemplate()
 {
     const std::lock_guard lock(m_templateMutex);
     QString folder = ProfileTemplate::folderFor(m_program);
-    if (QFileInfo(folder).isDir())
+    // A template that is not sound would fail every office copied from it:
+    // it is made again.
+    if (ProfileTemplate::prepare(folder))
         return folder;
     // The first office makes a profile of its own; once it has quit cleanly,
     // that profile becomes the template for all later ones.
@@ -86,7 +88,7 @@ QString LibreOfficeEngine::profileTemplate()
         if (OfficeRegistry::stopRequested())
             throw;
     }
-    return folder;
+    return ProfileTemplate::isSound(folder) ? folder : QString();
 }
 
 std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
@@ -101,7 +103,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     // second. A first start still goes through them: they handle the restart
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
-    const bool direct = QFileInfo(profile).isDir() && isExecutableFile(office);
+    const bool direct = !profile.isEmpty() && isExecutableFile(office);
     auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
                                                         m_callTimeoutMs, m_printers, m_memoryLimitBytes);
     session->setPrintSettings(m_printSettings);

@@ -50,6 +50,8 @@ public:
     static QString findProgram();
 
 private:
+    // The sound template to copy, made first when there is none; an empty
+    // text when none could be made.
     QString profileTemplate();
 
     PrinterSystem &m_printers;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficeprocess.h"
 
+#include "common/logcategories.h"
 #include "officefolder.h"
 #include "officelauncher.h"
 #include "officepipes.h"
@@ -14,6 +15,8 @@
 #include <QByteArrayList>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QUrl>
 
 #include <cerrno>
@@ -22,6 +25,8 @@
 #include <cstring>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,14 +34,24 @@ extern char **environ;
 
 namespace {
 
-QByteArrayList childEnvironment(const QString &temp)
+bool startsWith(const char *variable, const char *name)
+{
+    return std::strncmp(variable, name, std::strlen(name)) == 0;
+}
+
+QByteArrayList childEnvironment(const QString &temp, const QString &runtime)
 {
     QByteArrayList environment;
     for (char **variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, "TMPDIR=", 7) != 0 && std::strncmp(*variable, "SAL_ENABLE_FILE_LOCKING=", 24) != 0)
+        if (!startsWith(*variable, "TMPDIR=") && !startsWith(*variable, "SAL_ENABLE_FILE_LOCKING=")
+            && !startsWith(*variable, "XDG_RUNTIME_DIR="))
             environment.append(*variable);
     }
     environment.append("TMPDIR=" + QFile::encodeName(temp));
+    // What the office's libraries keep at run time (dconf's state, sockets)
+    // goes into its own folder too: never into a runtime folder the program
+    // rejected (another user's, world-writable, a link), and gone with the office.
+    environment.append("XDG_RUNTIME_DIR=" + QFile::encodeName(runtime));
     // What the start script would set before it starts the office itself.
     environment.append("SAL_ENABLE_FILE_LOCKING=1");
     return environment;
@@ -59,6 +74,8 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
     const QString profile = profileFolder();
     const QString temp = m_folder->path() + QStringLiteral("/tmp");
     QDir().mkpath(temp);
+    const QString runtime = m_folder->path() + QStringLiteral("/runtime");
+    ::mkdir(QFile::encodeName(runtime).constData(), 0700);
 
     OfficeLedger ledger;
     ledger.ownerPid = ::getpid();
@@ -81,7 +98,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
     };
     const QByteArray log = QFile::encodeName(m_folder->path() + QStringLiteral("/output.log"));
     int error = 0;
-    m_pid = launcher.start(arguments, childEnvironment(temp), log, error);
+    m_pid = launcher.start(arguments, childEnvironment(temp, runtime), log, error);
     if (m_pid < 0) {
         m_pid = -1;
         m_folder.reset();
@@ -100,6 +117,7 @@ LibreOfficeProcess::LibreOfficeProcess(const QString &program, const QString &pr
         m_folder.reset();
         throw EngineError(PrintingTexts::stopped());
     }
+    qCDebug(lcOffice).noquote() << "started" << program << "as process" << m_pid << "in" << m_folder->path();
     ledger.officePid = m_pid;
     ledger.processGroup = m_pid;
     try {
@@ -138,6 +156,41 @@ QString LibreOfficeProcess::profileFolder() const
     return m_folder->path() + QStringLiteral("/profile");
 }
 
+QString LibreOfficeProcess::outputTail(int lines) const
+{
+    // LibreOffice's own words on standard output and error, as the office
+    // wrote them: only the end matters, and the file is the office's.
+    const int fd = ::open(QFile::encodeName(m_folder->path() + QStringLiteral("/output.log")).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info
+    {};
+    QByteArray text;
+    constexpr off_t tailBytes = 4096;
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular) {
+        text.resize(tailBytes);
+        const ssize_t got
+            = ::pread(fd, text.data(), tailBytes, info.st_size > tailBytes ? info.st_size - tailBytes : 0);
+        text.resize(got > 0 ? got : 0);
+    }
+    ::close(fd);
+    QStringList kept;
+    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
+    QList<QByteArray> all = text.split('\n');
+    // Read from the middle of a line, the first one is not whole.
+    if (regular && info.st_size > tailBytes)
+        all.removeFirst();
+    for (auto line = all.crbegin(); line != all.crend() && kept.size() < lines; ++line) {
+        QString shown = QString::fromUtf8(*line).trimmed();
+        shown.replace(controls, QStringLiteral(" "));
+        if (!shown.isEmpty())
+            kept.prepend(shown.left(300));
+    }
+    return kept.join(QLatin1Char('\n'));
+}
+
 int LibreOfficeProcess::recordPipes()
 {
     const std::lock_guard lock(m_mutex);
@@ -170,6 +223,10 @@ void LibreOfficeProcess::reap(bool block)
         if (result == m_pid || (result < 0 && errno == ECHILD)) {
             m_exited = true;
             OfficeRegistry::remove(m_pid);
+            if (result == m_pid && WIFEXITED(status))
+                qCDebug(lcOffice) << "process" << m_pid << "ended with status" << WEXITSTATUS(status);
+            else if (result == m_pid && WIFSIGNALED(status))
+                qCDebug(lcOffice) << "process" << m_pid << "ended by signal" << WTERMSIG(status);
             return;
         }
         if ((result < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
@@ -213,6 +270,7 @@ void LibreOfficeProcess::kill()
     if (m_pid <= 0 || m_allGone)
         return;
     if (!m_exited) {
+        qCDebug(lcOffice) << "ending process group" << m_pid;
         // While the starter is not reaped its id cannot pass to another
         // group, so the whole group can be killed safely.
         ::kill(-m_pid, SIGKILL);

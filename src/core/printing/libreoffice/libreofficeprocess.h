@@ -38,6 +38,10 @@ public:
     // The office's own folder, removed with it.
     QString folderPath() const;
 
+    // The last lines (at most lines of them) of what the office wrote on its
+    // standard output and error, for a report of why it ended.
+    QString outputTail(int lines) const;
+
     // Writes down the pipes the office listens on, so that they can be
     // removed even if this program is killed. Returns how many are known.
     int recordPipes();

@@ -2,13 +2,14 @@
 #include "libreofficesession.h"
 
 #include "officemessages.h"
+#include "common/logcategories.h"
 #include "officeregistry.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
 #include "unoenvironment.h"
 #include "unostrings.h"
 
-#include <QRegularExpression>
+#include <QElapsedTimer>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -80,12 +81,13 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         }
         if (!m_process->isRunning()) {
             m_watchdog.disarm();
-            throw EngineError(QStringLiteral("LibreOffice ended before it could be reached."));
+            throw EngineError(withOutput(QStringLiteral("LibreOffice ended before it could be reached.")));
         }
         // A failed attempt costs little; a long pause would delay every office.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     m_watchdog.disarm();
+    qCDebug(lcOffice) << "connected to process" << m_process->processGroup();
     m_process->recordPipes();
     call(QStringLiteral("starting"), [this] { m_desktop = frame::Desktop::create(m_context); });
 }
@@ -138,7 +140,7 @@ QString LibreOfficeSession::describe(const QString &doing, const QString &messag
             .arg(doing)
             .arg(m_timeoutMs / 1000.0);
     if (disposed || !m_process->isRunning())
-        return QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing);
+        return withOutput(QStringLiteral("LibreOffice stopped unexpectedly while %1.").arg(doing));
     return OfficeMessages::readable(doing, message);
 }
 
@@ -151,6 +153,15 @@ QString LibreOfficeSession::overMemory() const
     return QStringLiteral("LibreOffice needed more than %1 for this workbook and was stopped.").arg(amount);
 }
 
+QString LibreOfficeSession::withOutput(const QString &report) const
+{
+    // What LibreOffice said last is often why it ended.
+    const QString output = m_process->outputTail(5);
+    qCDebug(lcOffice).noquote() << "the office's last output:"
+                                << (output.isEmpty() ? QStringLiteral("(none)") : output);
+    return output.isEmpty() ? report : report + QStringLiteral(" LibreOffice's last output:\n") + output;
+}
+
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
 {
     if (OfficeRegistry::stopRequested())
@@ -159,6 +170,9 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
         throw EngineError(skippedAfterTimeout());
     if (!m_process->isRunning() && !m_context.is())
         throw EngineError(QStringLiteral("LibreOffice is not running."));
+    qCDebug(lcOffice).noquote() << "call:" << doing;
+    QElapsedTimer took;
+    took.start();
     m_watchdog.arm(m_timeoutMs);
     const auto failed = [&](const QString &description) {
         m_watchdog.disarm();
@@ -168,13 +182,17 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
     try {
         work();
     } catch (const EngineError &error) {
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "-" << error.description();
         throw failed(error.description());
     } catch (const lang::DisposedException &failure) {
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "- disposed:" << toQString(failure.Message);
         throw failed(describe(doing, toQString(failure.Message), true));
     } catch (const uno::Exception &failure) {
+        qCDebug(lcOffice).noquote() << "failed:" << doing << "-" << toQString(failure.Message);
         throw failed(describe(doing, toQString(failure.Message), false));
     }
     m_watchdog.disarm();
+    qCDebug(lcOffice).noquote() << "done:" << doing << "in" << took.elapsed() << "ms";
     if (m_watchdog.fired()) {
         m_stoppedForTime = true;
         throw EngineError(describe(doing, QString(), false));

@@ -53,6 +53,8 @@ private:
     QString describe(const QString &doing, const QString &message, bool disposed);
     QString skippedAfterTimeout() const;
     QString overMemory() const;
+    // report followed by the last lines the office wrote, when it wrote any.
+    QString withOutput(const QString &report) const;
 
     std::unique_ptr<LibreOfficeProcess> m_process;
     Watchdog m_watchdog;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "officeworkspace.h"
 
+#include "common/logcategories.h"
 #include "officefolder.h"
 #include "officeledger.h"
 #include "officepipes.h"
@@ -174,6 +175,8 @@ void OfficeWorkspace::removeIfAbandoned(const QByteArray &name)
         for (const QString &pipe : ledger->pipes + listened)
             SafeRemoval::removeOfficePipe(pipe);
     }
+    qCDebug(lcWorkspace).noquote() << "removing the abandoned office folder" << m_path + QLatin1Char('/')
+                                   << QString::fromUtf8(name);
     SafeRemoval::removeTreeAt(m_fd, name);
     ::close(folderFd);
 }
