@@ -19,9 +19,10 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "Exit status: 0 when every step succeeded, 1 when any step failed or the report\n"
                        "lost rows, 2 for a usage error or when nothing could start (no printer, no\n"
                        "LibreOffice, declined)."));
-    const QCommandLineOption printer({QStringLiteral("p"), QStringLiteral("printer")},
-                                     QStringLiteral("CUPS queue to print on (default: the default printer)."),
-                                     QStringLiteral("NAME"));
+    const QCommandLineOption printer(
+        {QStringLiteral("p"), QStringLiteral("printer")},
+        QStringLiteral("CUPS queue to print on, its name in any case (default: the default printer)."),
+        QStringLiteral("NAME"));
     const QCommandLineOption allSheets({QStringLiteral("a"), QStringLiteral("all-sheets")},
                                        QStringLiteral("Print every sheet of each workbook (default: the sheet "
                                                       "active when it opens)."));

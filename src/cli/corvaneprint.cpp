@@ -103,18 +103,43 @@ QString defaultPrinterIfAny(PrinterSystem &printers)
     }
 }
 
+// The printer list for a message that asks the user to pick one.
+QString printerList(const QStringList &names)
+{
+    return names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "));
+}
+
 // The printer to print on, or an empty text after saying why there is none.
 QString choosePrinter(PrinterSystem &printers, const QString &requested)
 {
     try {
-        if (requested.isEmpty())
-            return printers.defaultPrinterName();
+        if (requested.isEmpty()) {
+            // Listed first: a server that does not answer says so here, and
+            // without a default the user needs the names to choose from.
+            const QStringList names = printers.printerNames();
+            const QString found = defaultPrinterIfAny(printers);
+            if (found.isEmpty())
+                print(stderr,
+                      QStringLiteral("corvane-print: no printer given and there is no default printer; "
+                                     "choose one with --printer NAME. The printers are: %1")
+                          .arg(printerList(names)));
+            return found;
+        }
         const QStringList names = printers.printerNames();
         if (names.contains(requested))
             return requested;
+        // CUPS itself takes queue names in any case; one that matches a single
+        // queue so is that queue.
+        QStringList alike;
+        for (const QString &name : names) {
+            if (name.compare(requested, Qt::CaseInsensitive) == 0)
+                alike.append(name);
+        }
+        if (alike.size() == 1)
+            return alike.first();
         print(stderr,
               QStringLiteral("corvane-print: there is no printer named \"%1\"; the printers are: %2")
-                  .arg(requested, names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "))));
+                  .arg(requested, printerList(names)));
         return {};
     } catch (const EngineError &error) {
         if (OfficeRegistry::stopRequested())

@@ -371,6 +371,19 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(u"/nonexistent/cups.sock"_s), qPrintable(run.err));
     }
 
+    void aPrintServerOnAnotherPortIsNamedWithIt()
+    {
+        QTemporaryDir dir;
+        QVERIFY(touch(dir.path() + u"/a.xlsx"_s));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Nothing listens on port 9: the address in the report must say which server was asked.
+        environment.insert(u"CUPS_SERVER"_s, u"127.0.0.1:9"_s);
+        const CommandRun run = CommandRun::of({u"-p"_s, u"Q"_s, dir.path() + u"/a.xlsx"_s}, environment);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(u"the printers cannot be listed"_s) && run.err.contains(u"127.0.0.1:9"_s),
+                 qPrintable(run.err));
+    }
+
     void aPrintServerThatNeverAnswersFailsTheRunWithinSeconds_data()
     {
         QTest::addColumn<QStringList>("printer");

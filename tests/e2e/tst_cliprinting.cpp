@@ -189,6 +189,32 @@ private Q_SLOTS:
         QVERIFY(jobs[0].contains(u"ONE-TEXT"_s) && jobs[0].contains(u"TWO-TEXT"_s));
     }
 
+    void aPrinterIsFoundInAnyCaseAndWithoutADefaultTheChoiceIsListed()
+    {
+        // CUPS takes queue names in any case, so a name that matches one queue so is that queue.
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"sECOND"_s, workbook(u"two-sheets.ods"_s)});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList jobs = newJobs(before, 1);
+        QCOMPARE(jobs.size(), 1);
+        QVERIFY(jobs[0].contains(u"ONE-TEXT"_s));
+
+        // A default printer that is gone leaves the server without one.
+        const auto lpadmin = [](const QStringList &arguments) {
+            QProcess process;
+            process.start(u"lpadmin"_s, arguments);
+            return process.waitForFinished(30000) && process.exitCode() == 0;
+        };
+        QVERIFY(lpadmin({u"-p"_s, u"Spare"_s, u"-v"_s, u"corvanepdf:/nonexistent"_s}));
+        QVERIFY(lpadmin({u"-d"_s, u"Spare"_s}));
+        QVERIFY(lpadmin({u"-x"_s, u"Spare"_s}));
+        run = CommandRun::of({u"--yes"_s, workbook(u"two-sheets.ods"_s)});
+        QVERIFY(lpadmin({u"-d"_s, u"Office"_s}));
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(u"there is no default printer"_s) && run.err.contains(u"Office, Second"_s),
+                 qPrintable(run.err));
+    }
+
     void aNulSeparatedListFromStandardInputPrintsInItsOrder()
     {
         QTemporaryDir dir;
@@ -223,7 +249,7 @@ private Q_SLOTS:
         // The copies are the job's: the printer system or the printer makes them.
         before = int(m_jobs.files(u"Second"_s).size());
         run = CommandRun::of(
-            {u"-p"_s, u"Second"_s, u"--copies"_s, u"2"_s, u"--collate"_s, u"--duplex"_s, u"long"_s, four});
+            {u"--yes"_s, u"-p"_s, u"Second"_s, u"--copies"_s, u"2"_s, u"--collate"_s, u"--duplex"_s, u"long"_s, four});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(newJobs(before, 1).size(), 1);
         const QString options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
@@ -269,7 +295,7 @@ private Q_SLOTS:
         };
 
         const int before = int(m_jobs.files(u"Second"_s).size());
-        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, workbook(file)});
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(file)});
         QCOMPARE(run.exitCode, 0);
         const QStringList jobs = newJobs(before, 1);
         QCOMPARE(jobs.size(), 1);
@@ -277,7 +303,7 @@ private Q_SLOTS:
         QCOMPARE(PrintedJobs::title(m_jobs.files(u"Second"_s).last()), file);
 
         QTemporaryDir out;
-        run = CommandRun::of({u"--pdf"_s, out.path(), workbook(file)});
+        run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out.path(), workbook(file)});
         QCOMPARE(run.exitCode, 0);
         const QString pdf = out.filePath(QFileInfo(file).completeBaseName() + u".pdf"_s);
         QVERIFY2(holdsTheActiveSheet(PrintedJobs::text(pdf)), qPrintable(PrintedJobs::text(pdf)));
@@ -290,13 +316,13 @@ private Q_SLOTS:
         // Borders and nothing else, on a page without header or footer.
         const QString form = workbook(u"bordered-form.xls"_s);
         const int before = int(m_jobs.files(u"Second"_s).size());
-        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, form});
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, form});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(newJobs(before, 1).size(), 1);
         QVERIFY(PrintedJobs::inked(m_jobs.files(u"Second"_s).last()));
 
         QTemporaryDir out;
-        run = CommandRun::of({u"--pdf"_s, out.path(), form});
+        run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out.path(), form});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(PrintedJobs::inked(out.filePath(u"bordered-form.pdf"_s)));
     }
@@ -305,9 +331,10 @@ private Q_SLOTS:
     {
         const QString four = workbook(u"four-pages.xlsx"_s);
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun printed = CommandRun::of({u"-p"_s, u"Second"_s, u"--pages"_s, u"7,9-12"_s, four});
+        const CommandRun printed = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--pages"_s, u"7,9-12"_s, four});
         QTemporaryDir out;
-        const CommandRun exported = CommandRun::of({u"--pdf"_s, out.path(), u"--pages"_s, u"7,9-12"_s, four});
+        const CommandRun exported
+            = CommandRun::of({u"--yes"_s, u"--pdf"_s, out.path(), u"--pages"_s, u"7,9-12"_s, four});
         const QString report
             = u"Application Error: The pages asked for (7,9-12) are not there: what the workbook "
               u"prints has 4 pages; nothing was printed.\nin Corvane5/20/2014.Form1.Start at line 122\n"_s;
@@ -331,7 +358,7 @@ private Q_SLOTS:
         const QRegularExpression sides(u"(?:^|\\s)sides=(\\S+)"_s);
 
         int before = int(m_jobs.files(u"Second"_s).size());
-        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, u"--duplex"_s, u"off"_s, four});
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--duplex"_s, u"off"_s, four});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(newJobs(before, 1).size(), 1);
         QString options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
@@ -339,7 +366,7 @@ private Q_SLOTS:
 
         // A plain print asks for nothing: the queue's default holds.
         before = int(m_jobs.files(u"Second"_s).size());
-        run = CommandRun::of({u"-p"_s, u"Second"_s, four});
+        run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, four});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(newJobs(before, 1).size(), 1);
         options = PrintedJobs::options(m_jobs.files(u"Second"_s).last());
@@ -356,7 +383,7 @@ private Q_SLOTS:
         if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, tiny}) != 0)
             QSKIP("this machine does not let a file system be mounted");
         const auto unmount = qScopeGuard([&tiny] { QProcess::execute(u"umount"_s, {tiny}); });
-        const CommandRun run = CommandRun::of({u"--pdf"_s, tiny, workbook(u"four-pages.xlsx"_s)});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"--pdf"_s, tiny, workbook(u"four-pages.xlsx"_s)});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(u"No space left on device"_s), qPrintable(run.err));
         QVERIFY2(!run.err.contains(u".cxx"_s) && !run.err.contains(u"0x"_s) && !run.err.contains(u"file:"_s),
@@ -372,7 +399,7 @@ private Q_SLOTS:
         QCOMPARE(QProcess::execute(u"cupsdisable"_s, {u"-r"_s, u"toner low"_s, u"Second"_s}), 0);
         auto enable = qScopeGuard([] { QProcess::execute(u"cupsenable"_s, {u"Second"_s}); });
         const int before = int(m_jobs.files(u"Second"_s).size());
-        CommandRun run = CommandRun::of({u"-p"_s, u"Second"_s, book});
+        CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, book});
         QCOMPARE(run.exitCode, 0);
         const QRegularExpression waits(u"corvane-print: The queue \"Second\" is paused; job (\\d+) waits until it "
                                        u"is resumed. \\(\"toner low\"\\)\n"_s);
@@ -391,7 +418,7 @@ private Q_SLOTS:
 
         QCOMPARE(QProcess::execute(u"cupsreject"_s, {u"-r"_s, u"maintenance"_s, u"Second"_s}), 0);
         const auto accept = qScopeGuard([] { QProcess::execute(u"cupsaccept"_s, {u"Second"_s}); });
-        run = CommandRun::of({u"-p"_s, u"Second"_s, book});
+        run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, book});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(u"Application Error: CUPS did not take the job for \"Second\": "_s)
                      && run.err.contains(u"not accepting jobs. (\"maintenance\")\nin Corvane5/20/2014.Form1.Start "
@@ -508,7 +535,7 @@ private Q_SLOTS:
 
         // A link to nothing holds its name as a file does, and stays as it is.
         QVERIFY(QFile::link(dir.path() + u"/nowhere"_s, out + u"/two-sheets.pdf"_s));
-        run = CommandRun::of({u"--pdf"_s, out, workbook(u"two-sheets.ods"_s)}, noCups);
+        run = CommandRun::of({u"--yes"_s, u"--pdf"_s, out, workbook(u"two-sheets.ods"_s)}, noCups);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(PrintedJobs::text(out + u"/two-sheets (2).pdf"_s).contains(u"ONE-TEXT"_s));
         QCOMPARE(QFileInfo(out + u"/two-sheets.pdf"_s).symLinkTarget(), dir.path() + u"/nowhere"_s);
@@ -528,8 +555,8 @@ private Q_SLOTS:
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
-                                               missing, workbook(u"damaged.xlsx"_s), odd});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report,
+                                               workbook(u"legacy.xls"_s), missing, workbook(u"damaged.xlsx"_s), odd});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(newJobs(before, 2).size(), 2);
         // The job that CUPS printed for the entry, by its id.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cupsjob.h"
 
+#include "cupsserveraddress.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
 #include "printing/printsettings.h"
@@ -56,8 +57,7 @@ public:
         if (!m_http && deadline.isStopped())
             throw EngineError(PrintingTexts::stopped());
         if (!m_http)
-            throw EngineError(
-                QStringLiteral("No CUPS print server answers at %1.").arg(QString::fromUtf8(cupsServer())));
+            throw EngineError(QStringLiteral("No CUPS print server answers at %1.").arg(cupsServerAddress()));
         // The callback is asked every half second, the bound itself is the deadline's.
         httpSetTimeout(m_http, 0.5, keepWaiting, &deadline);
     }

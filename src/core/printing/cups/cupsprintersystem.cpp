@@ -3,6 +3,7 @@
 
 #include "common/logcategories.h"
 #include "cupsjob.h"
+#include "cupsserveraddress.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 QString server()
 {
-    return QString::fromUtf8(cupsServer());
+    return cupsServerAddress();
 }
 
 // libcups reports a server that is not there with the errno of its socket
@@ -70,7 +71,7 @@ public:
         // Short slices, so that a stop request is seen within a fraction of a second.
         httpSetTimeout(m_http, 0.2, keepWaiting, &m_bound);
         m_count = cupsGetDests2(m_http, &m_dests);
-        qCDebug(lcCups) << m_count << "printers from" << cupsServer() << "status" << ippErrorString(cupsLastError());
+        qCDebug(lcCups) << m_count << "printers from" << server() << "status" << ippErrorString(cupsLastError());
         QString failure;
         if (m_bound.stopped)
             failure = PrintingTexts::stopped();
@@ -145,7 +146,7 @@ PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pd
     // to reach a remote one.
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
-    qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << cupsServer();
+    qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server();
     const PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
     qCDebug(lcCups) << "queued as job" << job.id;
     return job;

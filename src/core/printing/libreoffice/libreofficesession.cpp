@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "libreofficesession.h"
 
-#include "officemessages.h"
 #include "common/logcategories.h"
+#include "officemessages.h"
 #include "officeregistry.h"
 #include "printing/engineerror.h"
 #include "printing/printingtexts.h"

@@ -2,6 +2,7 @@
 #include "libreofficeworkbooks.h"
 
 #include "abortinghandler.h"
+#include "common/filenames.h"
 #include "libreofficesession.h"
 #include "libreofficeworkbook.h"
 #include "printing/engineerror.h"
@@ -35,13 +36,15 @@ namespace {
 void checkFile(const QString &path)
 {
     const QFileInfo info(path);
-    // A name that is not valid in the system's encoding reaches us with
-    // replacement characters and so names no file.
-    if (!info.exists() && path.contains(QChar::ReplacementCharacter))
-        throw EngineError(
-            QStringLiteral("The name of \"%1\" cannot be read in the system's encoding (%2), so the "
-                           "file cannot be opened. Renaming it helps.")
-                .arg(path, QString::fromLatin1(QStringConverter::nameForEncoding(QStringConverter::System))));
+    // A name that is not valid in the system's encoding reaches us with its
+    // bytes kept (from a folder walk) or with replacement characters (from
+    // elsewhere); LibreOffice can open neither.
+    const QByteArray bytes = FileNames::encode(path);
+    if (!bytes.isValidUtf8() || (!info.exists() && path.contains(QChar::ReplacementCharacter)))
+        throw EngineError(QStringLiteral("The name of \"%1\" cannot be read in the system's encoding (%2), so the "
+                                         "file cannot be opened. Renaming it helps.")
+                              .arg(QString::fromUtf8(bytes),
+                                   QString::fromLatin1(QStringConverter::nameForEncoding(QStringConverter::System))));
     if (!info.exists())
         throw EngineError(QStringLiteral("The file \"%1\" does not exist.").arg(path));
     if (info.isDir())
