@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/printrunview.h"
+#include "core/printing/printrunview.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 // Times the file list in the real window (offscreen): appending 100,000
 // entries, "Clear Selected Files" with every second one selected, and the
 // memory the process holds with the list full.
-#include "../tests/support/formfixture.h"
-#include "filelist/filelistmodel.h"
-#include "filelist/filelistview.h"
+#include "core/filelist/filelistmodel.h"
+#include "gui/filelist/filelistview.h"
+#include "support/formfixture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,14 +3,14 @@
 // shell loop of "soffice --pt", side by side on the same private CUPS queue,
 // and shows where the print run's time goes, phase by phase.
 //   print [ROUNDS]   (default 3; each side's best round counts)
-#include "../tests/support/fakeprompts.h"
-#include "benchsetup.h"
-#include "printing/cups/cupsprintersystem.h"
-#include "printing/libreoffice/libreofficeengine.h"
-#include "printing/libreoffice/profiletemplate.h"
-#include "printing/printrun.h"
-#include "printing/steprunner.h"
-#include "timingengine.h"
+#include "bench/benchsetup.h"
+#include "bench/timingengine.h"
+#include "core/printing/printrun.h"
+#include "core/printing/steprunner.h"
+#include "engine/cups/cupsprintersystem.h"
+#include "engine/libreoffice/libreofficeengine.h"
+#include "engine/libreoffice/profiletemplate.h"
+#include "support/fakeprompts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the folder walk against find(1) on the same generated tree:
 // 100,000 files in 5,000 folders, up to 8 levels deep.
-#include "filelist/folderwalk.h"
+#include "core/filelist/folderwalk.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "corvaneapplication.h"
+#include "app/corvaneapplication.h"
 
-#include "commands/commandbar.h"
-#include "common/apptexts.h"
-#include "common/settingsstore.h"
-#include "desktopshellopen.h"
-#include "displaycheck.h"
-#include "form1.h"
-#include "printing/cups/cupsprintersystem.h"
-#include "printing/libreoffice/libreofficeengine.h"
-#include "printing/libreoffice/officeregistry.h"
-#include "qtprompts.h"
-#include "services/uniformrandomsource.h"
-#include "shell/programfolder.h"
+#include "core/common/apptexts.h"
+#include "core/common/settingsstore.h"
+#include "core/services/uniformrandomsource.h"
+#include "core/shell/programfolder.h"
+#include "engine/cups/cupsprintersystem.h"
+#include "engine/libreoffice/libreofficeengine.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "gui/commands/commandbar.h"
+#include "gui/shell/desktopshellopen.h"
+#include "gui/shell/displaycheck.h"
+#include "gui/shell/form1.h"
+#include "gui/shell/qtprompts.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/corvaneapplication.h"
+#include "app/corvaneapplication.h"
 
 int main(int argc, char **argv)
 {

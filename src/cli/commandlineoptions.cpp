@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commandlineoptions.h"
+#include "cli/commandlineoptions.h"
 
-#include "pathlist.h"
+#include "cli/pathlist.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/printsettings.h"
+#include "core/printing/printsettings.h"
 
 #include <QString>
 #include <QStringList>

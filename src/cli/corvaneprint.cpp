@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "corvaneprint.h"
+#include "cli/corvaneprint.h"
 
-#include "commandlineoptions.h"
-#include "common/filenames.h"
-#include "filelist/folderwalk.h"
-#include "pathlist.h"
-#include "printing/cups/cupsprintersystem.h"
-#include "printing/engineerror.h"
-#include "printing/libreoffice/libreofficeengine.h"
-#include "printing/libreoffice/officeregistry.h"
-#include "printing/printrun.h"
-#include "printing/steprunner.h"
-#include "terminalprintrunview.h"
-#include "terminalprompts.h"
+#include "cli/commandlineoptions.h"
+#include "cli/pathlist.h"
+#include "cli/terminalprintrunview.h"
+#include "cli/terminalprompts.h"
+#include "core/common/filenames.h"
+#include "core/filelist/folderwalk.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printrun.h"
+#include "core/printing/steprunner.h"
+#include "engine/cups/cupsprintersystem.h"
+#include "engine/libreoffice/libreofficeengine.h"
+#include "engine/libreoffice/officeregistry.h"
 
 #include <QCoreApplication>
 #include <QDir>

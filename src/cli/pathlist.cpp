@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pathlist.h"
+#include "cli/pathlist.h"
 
-#include "common/filenames.h"
+#include "core/common/filenames.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "runreport.h"
+#include "cli/runreport.h"
 
-#include "printing/printingtexts.h"
+#include "core/printing/printingtexts.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "terminalprintrunview.h"
+#include "cli/terminalprintrunview.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/printrunview.h"
-#include "runreport.h"
+#include "cli/runreport.h"
+#include "core/printing/printrunview.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

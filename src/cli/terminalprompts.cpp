@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "terminalprompts.h"
+#include "cli/terminalprompts.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "services/prompts.h"
+#include "core/services/prompts.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commandrun.h"
-#include "hungprintserver.h"
-#include "testfiles.h"
+#include "support/commandrun.h"
+#include "support/hungprintserver.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What reaches the user of LibreOffice's own failure texts.
-#include "printing/libreoffice/officemessages.h"
+#include "engine/libreoffice/officemessages.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filelist/filelistmodel.h"
+#include "core/filelist/filelistmodel.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filelist/folderwalk.h"
+#include "core/filelist/folderwalk.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/fakeprompts.h"
-#include "../support/fakeshellopen.h"
-#include "../support/scriptedrandom.h"
-#include "../support/testfiles.h"
-#include "commands/helpactions.h"
-#include "common/webaddresses.h"
-#include "filelist/filelistmodel.h"
+#include "core/commands/helpactions.h"
+#include "core/common/webaddresses.h"
+#include "core/filelist/filelistmodel.h"
+#include "support/fakeprompts.h"
+#include "support/fakeshellopen.h"
+#include "support/scriptedrandom.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>

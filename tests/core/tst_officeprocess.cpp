@@ -2,11 +2,11 @@
 // The machinery that keeps offices in check, with stand-in programs: how an
 // office is started and ended, the time bound on calls, and the registry
 // through which a stop ends every office.
-#include "printing/libreoffice/libreofficeprocess.h"
-#include "printing/libreoffice/officelauncher.h"
-#include "printing/libreoffice/officeregistry.h"
-#include "printing/libreoffice/officeworkspace.h"
-#include "printing/libreoffice/watchdog.h"
+#include "engine/libreoffice/libreofficeprocess.h"
+#include "engine/libreoffice/officelauncher.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/watchdog.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The offices' private workspace: what its clean-up ends and removes, and
 // what it must leave alone whatever is planted in it.
-#include "printing/engineerror.h"
-#include "printing/libreoffice/officefolder.h"
-#include "printing/libreoffice/officeledger.h"
-#include "printing/libreoffice/officepipes.h"
-#include "printing/libreoffice/officeworkspace.h"
-#include "printing/libreoffice/runningprocesses.h"
-#include "printing/libreoffice/saferemoval.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/officefolder.h"
+#include "engine/libreoffice/officeledger.h"
+#include "engine/libreoffice/officepipes.h"
+#include "engine/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/runningprocesses.h"
+#include "engine/libreoffice/saferemoval.h"
 
 #include <QDir>
 #include <QFile>

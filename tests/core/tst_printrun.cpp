@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/fakeengine.h"
-#include "../support/fakeprompts.h"
-#include "printing/errorreport.h"
-#include "printing/printrun.h"
-#include "printing/printrunview.h"
-#include "printing/steprunner.h"
+#include "core/printing/errorreport.h"
+#include "core/printing/printrun.h"
+#include "core/printing/printrunview.h"
+#include "core/printing/steprunner.h"
+#include "support/fakeengine.h"
+#include "support/fakeprompts.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/printsettings.h"
+#include "core/printing/printsettings.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/libreoffice/profiletemplate.h"
+#include "engine/libreoffice/profiletemplate.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/resizerule.h"
+#include "core/common/resizerule.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/settingsstore.h"
+#include "core/common/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/fakeengine.h"
-#include "../support/fakeprompts.h"
-#include "../support/fakeshellopen.h"
-#include "../support/scriptedrandom.h"
-#include "common/webaddresses.h"
-#include "shell/globals.h"
-#include "shell/isinstalled.h"
-#include "shell/programfolder.h"
+#include "core/common/webaddresses.h"
+#include "core/shell/globals.h"
+#include "core/shell/isinstalled.h"
+#include "core/shell/programfolder.h"
+#include "support/fakeengine.h"
+#include "support/fakeprompts.h"
+#include "support/fakeshellopen.h"
+#include "support/scriptedrandom.h"
 
 #include <QDir>
 #include <QTemporaryDir>

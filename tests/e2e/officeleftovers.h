@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/officeworkspace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: corvane-print with the real LibreOffice and the private CUPS server.
-#include "commandrun.h"
-#include "officeleftovers.h"
-#include "printedjobs.h"
+#include "e2e/officeleftovers.h"
+#include "e2e/printedjobs.h"
+#include "support/commandrun.h"
 
 #include <QDir>
 #include <QElapsedTimer>

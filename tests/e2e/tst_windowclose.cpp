@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the main window closed while its LibreOffice hangs.
-#include "../support/fakeprompts.h"
-#include "../support/fakeshellopen.h"
-#include "../support/scriptedrandom.h"
-#include "../support/tempsettings.h"
-#include "../support/withoutuseroffice.h"
-#include "filelist/filelistmodel.h"
-#include "officeleftovers.h"
-#include "printing/cups/cupsprintersystem.h"
-#include "printing/libreoffice/libreofficeengine.h"
-#include "shell/form1.h"
+#include "core/filelist/filelistmodel.h"
+#include "e2e/officeleftovers.h"
+#include "engine/cups/cupsprintersystem.h"
+#include "engine/libreoffice/libreofficeengine.h"
+#include "gui/shell/form1.h"
+#include "support/fakeprompts.h"
+#include "support/fakeshellopen.h"
+#include "support/scriptedrandom.h"
+#include "support/tempsettings.h"
+#include "support/withoutuseroffice.h"
 
 #include <QElapsedTimer>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the real corvane executable on a virtual display, ended the
 // ways a user ends it. What counts is that the process is gone.
-#include "../support/hungprintserver.h"
-#include "officeleftovers.h"
+#include "e2e/officeleftovers.h"
+#include "support/hungprintserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/engineapplication.h"
-#include "printing/engineerror.h"
-#include "printing/enginesheet.h"
-#include "printing/engineworkbook.h"
-#include "printing/engineworkbooks.h"
-#include "printing/spreadsheetengine.h"
+#include "core/printing/engineapplication.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/enginesheet.h"
+#include "core/printing/engineworkbook.h"
+#include "core/printing/engineworkbooks.h"
+#include "core/printing/spreadsheetengine.h"
 
 #include <QMap>
 #include <QSet>

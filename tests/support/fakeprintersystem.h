@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/engineerror.h"
-#include "printing/printersystem.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printersystem.h"
 
 #include <QStringList>
 

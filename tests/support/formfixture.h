@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "fakeengine.h"
-#include "fakeprintersystem.h"
-#include "fakeprompts.h"
-#include "fakeshellopen.h"
-#include "scriptedrandom.h"
-#include "shell/form1.h"
-#include "tempsettings.h"
+#include "gui/shell/form1.h"
+#include "support/fakeengine.h"
+#include "support/fakeprintersystem.h"
+#include "support/fakeprompts.h"
+#include "support/fakeshellopen.h"
+#include "support/scriptedrandom.h"
+#include "support/tempsettings.h"
 
 #include <QTemporaryDir>
 

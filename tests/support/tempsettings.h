@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/apptexts.h"
-#include "common/settingsstore.h"
+#include "core/common/apptexts.h"
+#include "core/common/settingsstore.h"
 
 #include <QTemporaryDir>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/engineapplication.h"
-#include "printing/spreadsheetengine.h"
+#include "core/printing/engineapplication.h"
+#include "core/printing/spreadsheetengine.h"
 
 // A real engine that sees no office of the user's: other people's and other
 // tests' offices on the machine must not make a test that is not about the

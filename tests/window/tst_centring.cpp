@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Run by under-wm.sh, on a display with a window manager.
-#include "../support/formfixture.h"
+#include "support/formfixture.h"
 
 #include <QScreen>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/formfixture.h"
-#include "../support/testfiles.h"
-#include "filelist/filelistmodel.h"
-#include "filelist/filelistview.h"
+#include "core/filelist/filelistmodel.h"
+#include "gui/filelist/filelistview.h"
+#include "support/formfixture.h"
+#include "support/testfiles.h"
 
 #include <QApplication>
 #include <QDir>

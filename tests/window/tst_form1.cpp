@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../support/formfixture.h"
-#include "common/twips.h"
-#include "common/webaddresses.h"
-#include "filelist/filelistmodel.h"
-#include "shell/corvaneapplication.h"
-#include "shell/desktopshellopen.h"
-#include "shell/qtprompts.h"
+#include "app/corvaneapplication.h"
+#include "core/common/twips.h"
+#include "core/common/webaddresses.h"
+#include "core/filelist/filelistmodel.h"
+#include "gui/shell/desktopshellopen.h"
+#include "gui/shell/qtprompts.h"
+#include "support/formfixture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpactions.h"
+#include "core/commands/helpactions.h"
 
-#include "commands/commandtexts.h"
-#include "common/apptexts.h"
-#include "common/webaddresses.h"
-#include "filelist/filelistmodel.h"
-#include "filelist/folderwalk.h"
-#include "services/prompts.h"
-#include "services/shellopen.h"
+#include "core/commands/commandtexts.h"
+#include "core/common/apptexts.h"
+#include "core/common/webaddresses.h"
+#include "core/filelist/filelistmodel.h"
+#include "core/filelist/folderwalk.h"
+#include "core/services/prompts.h"
+#include "core/services/shellopen.h"
 
 #include <QDir>
 

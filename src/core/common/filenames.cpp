@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filenames.h"
+#include "core/common/filenames.h"
 
 namespace FileNames {
 

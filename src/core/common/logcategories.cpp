@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logcategories.h"
+#include "core/common/logcategories.h"
 
 Q_LOGGING_CATEGORY(lcOffice, "corvane.office", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWorkspace, "corvane.workspace", QtInfoMsg)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "resizerule.h"
+#include "core/common/resizerule.h"
 
-#include "designlayout.h"
+#include "core/common/designlayout.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settingsstore.h"
+#include "core/common/settingsstore.h"
 
-#include "common/filenames.h"
-#include "common/logcategories.h"
+#include "core/common/filenames.h"
+#include "core/common/logcategories.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filelistmodel.h"
+#include "core/filelist/filelistmodel.h"
 
-#include "filelisttexts.h"
+#include "core/filelist/filelisttexts.h"
 
 FileListModel::FileListModel(QObject *parent)
     : QAbstractListModel(parent)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "folderwalk.h"
+#include "core/filelist/folderwalk.h"
 
-#include "common/filenames.h"
+#include "core/common/filenames.h"
 
 #include <algorithm>
 #include <set>

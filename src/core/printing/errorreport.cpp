@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "errorreport.h"
+#include "core/printing/errorreport.h"
 
-#include "common/webaddresses.h"
-#include "printingtexts.h"
-#include "services/prompts.h"
+#include "core/common/webaddresses.h"
+#include "core/printing/printingtexts.h"
+#include "core/services/prompts.h"
 
 namespace ErrorReport {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "excel1.h"
+#include "core/printing/excel1.h"
 
-#include "common/apptexts.h"
-#include "engineapplication.h"
-#include "engineworkbooks.h"
-#include "printingtexts.h"
-#include "services/prompts.h"
-#include "spreadsheetengine.h"
+#include "core/common/apptexts.h"
+#include "core/printing/engineapplication.h"
+#include "core/printing/engineworkbooks.h"
+#include "core/printing/printingtexts.h"
+#include "core/printing/spreadsheetengine.h"
+#include "core/services/prompts.h"
 
 namespace Excel1 {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "uniformrandomsource.h"
+#include "core/services/uniformrandomsource.h"
 
 UniformRandomSource::UniformRandomSource()
     : m_generator(std::random_device{}())

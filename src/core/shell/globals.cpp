@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "globals.h"
+#include "core/shell/globals.h"
 
-#include "common/webaddresses.h"
-#include "services/randomsource.h"
-#include "services/shellopen.h"
+#include "core/common/webaddresses.h"
+#include "core/services/randomsource.h"
+#include "core/services/shellopen.h"
 
 namespace Globals {
 

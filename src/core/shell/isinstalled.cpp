@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "isinstalled.h"
+#include "core/shell/isinstalled.h"
 
-#include "common/apptexts.h"
-#include "printing/spreadsheetengine.h"
-#include "services/prompts.h"
-#include "shelltexts.h"
+#include "core/common/apptexts.h"
+#include "core/printing/spreadsheetengine.h"
+#include "core/services/prompts.h"
+#include "core/shell/shelltexts.h"
 
 namespace IsInstalled {
 

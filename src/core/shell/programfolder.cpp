@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "programfolder.h"
+#include "core/shell/programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cupsjob.h"
+#include "engine/cups/cupsjob.h"
 
-#include "cupsserveraddress.h"
-#include "printing/engineerror.h"
-#include "printing/printingtexts.h"
-#include "printing/printsettings.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printingtexts.h"
+#include "core/printing/printsettings.h"
+#include "engine/cups/cupsserveraddress.h"
 
 #include <QElapsedTimer>
 #include <QFile>

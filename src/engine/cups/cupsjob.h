@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/printersystem.h"
+#include "core/printing/printersystem.h"
 
 #include <QString>
 

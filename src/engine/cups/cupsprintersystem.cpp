@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cupsprintersystem.h"
+#include "engine/cups/cupsprintersystem.h"
 
-#include "common/logcategories.h"
-#include "cupsjob.h"
-#include "cupsserveraddress.h"
-#include "printing/engineerror.h"
-#include "printing/printingtexts.h"
+#include "core/common/logcategories.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printingtexts.h"
+#include "engine/cups/cupsjob.h"
+#include "engine/cups/cupsserveraddress.h"
 
 #include <cups/cups.h>
 

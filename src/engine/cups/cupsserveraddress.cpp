@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cupsserveraddress.h"
+#include "engine/cups/cupsserveraddress.h"
 
 #include <cups/cups.h>
 

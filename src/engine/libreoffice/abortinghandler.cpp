@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "abortinghandler.h"
+#include "engine/libreoffice/abortinghandler.h"
 
-#include "unostrings.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionDisapprove.hpp>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficeapplication.h"
+#include "engine/libreoffice/libreofficeapplication.h"
 
-#include "common/logcategories.h"
-#include "libreofficesession.h"
-#include "libreofficeworkbooks.h"
+#include "core/common/logcategories.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/libreofficeworkbooks.h"
 
 LibreOfficeApplication::LibreOfficeApplication(std::shared_ptr<LibreOfficeSession> session)
     : m_session(std::move(session))

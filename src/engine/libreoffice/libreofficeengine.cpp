@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficeengine.h"
+#include "engine/libreoffice/libreofficeengine.h"
 
-#include "libreofficeapplication.h"
-#include "libreofficeprocess.h"
-#include "libreofficesession.h"
-#include "officelauncher.h"
-#include "officeregistry.h"
-#include "officeworkspace.h"
-#include "printing/engineerror.h"
-#include "profiletemplate.h"
-#include "runningprocesses.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/libreofficeapplication.h"
+#include "engine/libreoffice/libreofficeprocess.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/officelauncher.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/profiletemplate.h"
+#include "engine/libreoffice/runningprocesses.h"
 
 #include <QDir>
 #include <QFileInfo>

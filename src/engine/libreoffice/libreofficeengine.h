@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/printsettings.h"
-#include "printing/spreadsheetengine.h"
+#include "core/printing/printsettings.h"
+#include "core/printing/spreadsheetengine.h"
 
 #include <QString>
 

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficeprocess.h"
+#include "engine/libreoffice/libreofficeprocess.h"
 
-#include "common/logcategories.h"
-#include "officefolder.h"
-#include "officelauncher.h"
-#include "officepipes.h"
-#include "officeregistry.h"
-#include "officeworkspace.h"
-#include "printing/engineerror.h"
-#include "printing/printingtexts.h"
-#include "profiletemplate.h"
-#include "runningprocesses.h"
+#include "core/common/logcategories.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printingtexts.h"
+#include "engine/libreoffice/officefolder.h"
+#include "engine/libreoffice/officelauncher.h"
+#include "engine/libreoffice/officepipes.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/profiletemplate.h"
+#include "engine/libreoffice/runningprocesses.h"
 
 #include <QByteArrayList>
 #include <QDir>

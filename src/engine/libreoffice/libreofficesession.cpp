@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficesession.h"
+#include "engine/libreoffice/libreofficesession.h"
 
-#include "common/logcategories.h"
-#include "officemessages.h"
-#include "officeregistry.h"
-#include "printing/engineerror.h"
-#include "printing/printingtexts.h"
-#include "unoenvironment.h"
-#include "unostrings.h"
+#include "core/common/logcategories.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printingtexts.h"
+#include "engine/libreoffice/officemessages.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/unoenvironment.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <QElapsedTimer>
 #include <com/sun/star/beans/NamedValue.hpp>

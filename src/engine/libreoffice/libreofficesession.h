@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "libreofficeprocess.h"
-#include "printing/printsettings.h"
-#include "watchdog.h"
+#include "core/printing/printsettings.h"
+#include "engine/libreoffice/libreofficeprocess.h"
+#include "engine/libreoffice/watchdog.h"
 
 #include <QString>
 #include <com/sun/star/beans/XPropertySet.hpp>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficesheet.h"
+#include "engine/libreoffice/libreofficesheet.h"
 
-#include "libreofficesession.h"
-#include "libreofficeworkbook.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/libreofficeworkbook.h"
 
 using namespace com::sun::star;
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficeworkbook.h"
+#include "engine/libreoffice/libreofficeworkbook.h"
 
-#include "libreofficesession.h"
-#include "libreofficesheet.h"
-#include "pdfexport.h"
-#include "printing/engineerror.h"
-#include "printing/printersystem.h"
-#include "workbookrendering.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printersystem.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/libreofficesheet.h"
+#include "engine/libreoffice/pdfexport.h"
+#include "engine/libreoffice/workbookrendering.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "libreofficeworkbooks.h"
+#include "engine/libreoffice/libreofficeworkbooks.h"
 
-#include "abortinghandler.h"
-#include "common/filenames.h"
-#include "libreofficesession.h"
-#include "libreofficeworkbook.h"
-#include "printing/engineerror.h"
-#include "unoproperties.h"
-#include "unostrings.h"
+#include "core/common/filenames.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/abortinghandler.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/libreofficeworkbook.h"
+#include "engine/libreoffice/unoproperties.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <QFileInfo>
 #include <QStringConverter>

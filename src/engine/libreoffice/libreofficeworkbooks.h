@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/engineworkbooks.h"
+#include "core/printing/engineworkbooks.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officefolder.h"
+#include "engine/libreoffice/officefolder.h"
 
-#include "printing/engineerror.h"
-#include "saferemoval.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/saferemoval.h"
 
 #include <QFile>
 #include <QFileInfo>

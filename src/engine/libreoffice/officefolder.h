@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "officeledger.h"
+#include "engine/libreoffice/officeledger.h"
 
 #include <QString>
 

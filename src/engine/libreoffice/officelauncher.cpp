@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officelauncher.h"
+#include "engine/libreoffice/officelauncher.h"
 
 #include <cerrno>
 #include <csignal>

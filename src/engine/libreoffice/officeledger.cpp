@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officeledger.h"
+#include "engine/libreoffice/officeledger.h"
 
 #include <QList>
 

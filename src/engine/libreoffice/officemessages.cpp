@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officemessages.h"
+#include "engine/libreoffice/officemessages.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officepipes.h"
+#include "engine/libreoffice/officepipes.h"
 
-#include "runningprocesses.h"
+#include "engine/libreoffice/runningprocesses.h"
 
 #include <QDir>
 #include <QFile>

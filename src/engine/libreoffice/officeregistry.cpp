@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officeregistry.h"
+#include "engine/libreoffice/officeregistry.h"
 
 #include <atomic>
 #include <csignal>

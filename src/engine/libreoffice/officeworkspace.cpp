@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "officeworkspace.h"
+#include "engine/libreoffice/officeworkspace.h"
 
-#include "common/logcategories.h"
-#include "officefolder.h"
-#include "officeledger.h"
-#include "officepipes.h"
-#include "officeregistry.h"
-#include "printing/engineerror.h"
-#include "runningprocesses.h"
-#include "saferemoval.h"
+#include "core/common/logcategories.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/officefolder.h"
+#include "engine/libreoffice/officeledger.h"
+#include "engine/libreoffice/officepipes.h"
+#include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/runningprocesses.h"
+#include "engine/libreoffice/saferemoval.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pdfexport.h"
+#include "engine/libreoffice/pdfexport.h"
 
-#include "printing/engineerror.h"
+#include "core/printing/engineerror.h"
 
 #include <QFile>
 #include <QTemporaryFile>

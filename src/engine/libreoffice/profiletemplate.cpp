@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "profiletemplate.h"
+#include "engine/libreoffice/profiletemplate.h"
 
-#include "common/filenames.h"
-#include "common/logcategories.h"
-#include "saferemoval.h"
+#include "core/common/filenames.h"
+#include "core/common/logcategories.h"
+#include "engine/libreoffice/saferemoval.h"
 
 #include <QByteArrayList>
 #include <QCryptographicHash>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "runningprocesses.h"
+#include "engine/libreoffice/runningprocesses.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "saferemoval.h"
+#include "engine/libreoffice/saferemoval.h"
 
-#include "officepipes.h"
+#include "engine/libreoffice/officepipes.h"
 
 #include <QFile>
 #include <QFileInfo>

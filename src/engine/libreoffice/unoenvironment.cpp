@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "unoenvironment.h"
+#include "engine/libreoffice/unoenvironment.h"
 
-#include "printing/engineerror.h"
-#include "unostrings.h"
+#include "core/printing/engineerror.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <QFileInfo>
 #include <QUrl>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "watchdog.h"
+#include "engine/libreoffice/watchdog.h"
 
 Watchdog::Watchdog(std::function<void()> onTimeout, std::function<bool()> overLimit)
     : m_onTimeout(std::move(onTimeout))

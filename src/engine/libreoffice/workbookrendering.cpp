@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "workbookrendering.h"
+#include "engine/libreoffice/workbookrendering.h"
 
-#include "libreofficesession.h"
-#include "printing/engineerror.h"
-#include "printing/printsettings.h"
-#include "unoproperties.h"
-#include "unostrings.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/printsettings.h"
+#include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/unoproperties.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <QFileInfo>
 #include <QUrl>

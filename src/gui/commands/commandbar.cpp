@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commandbar.h"
+#include "gui/commands/commandbar.h"
 
-#include "commands/commandids.h"
-#include "commands/commandtexts.h"
+#include "core/commands/commandids.h"
+#include "core/commands/commandtexts.h"
 
 #include <QAction>
 #include <QKeySequence>

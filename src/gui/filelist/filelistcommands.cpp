@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filelistcommands.h"
+#include "gui/filelist/filelistcommands.h"
 
-#include "common/apptexts.h"
-#include "filelist/filelistmodel.h"
-#include "filelist/filelisttexts.h"
-#include "services/prompts.h"
+#include "core/common/apptexts.h"
+#include "core/filelist/filelistmodel.h"
+#include "core/filelist/filelisttexts.h"
+#include "core/services/prompts.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "filelist/folderwalk.h"
+#include "core/filelist/folderwalk.h"
 
 #include <QStringList>
 

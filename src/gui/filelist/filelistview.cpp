@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "filelistview.h"
+#include "gui/filelist/filelistview.h"
 
-#include "filelist/filelisttexts.h"
+#include "core/filelist/filelisttexts.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

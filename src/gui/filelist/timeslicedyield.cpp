@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "timeslicedyield.h"
+#include "gui/filelist/timeslicedyield.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "filelist/folderwalk.h"
+#include "core/filelist/folderwalk.h"
 
 // A yield for long work on the window's thread: lets the window process its
 // pending events at most every few tens of milliseconds, so it keeps painting

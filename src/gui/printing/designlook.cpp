@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "designlook.h"
+#include "gui/printing/designlook.h"
 
-#include "common/designlayout.h"
+#include "core/common/designlayout.h"
 
 #include <QFont>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "inputblocker.h"
+#include "gui/printing/inputblocker.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "optionspage.h"
+#include "gui/printing/optionspage.h"
 
-#include "common/designlayout.h"
-#include "common/resizerule.h"
-#include "common/twips.h"
-#include "printing/designlook.h"
-#include "printing/printingtexts.h"
+#include "core/common/designlayout.h"
+#include "core/common/resizerule.h"
+#include "core/common/twips.h"
+#include "core/printing/printingtexts.h"
+#include "gui/printing/designlook.h"
 
 #include <QComboBox>
 #include <QGroupBox>

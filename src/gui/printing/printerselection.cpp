@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printerselection.h"
+#include "gui/printing/printerselection.h"
 
-#include "common/apptexts.h"
-#include "common/settingsstore.h"
-#include "printing/engineerror.h"
-#include "printing/errorreport.h"
-#include "printing/printersystem.h"
-#include "printing/printingtexts.h"
+#include "core/common/apptexts.h"
+#include "core/common/settingsstore.h"
+#include "core/printing/engineerror.h"
+#include "core/printing/errorreport.h"
+#include "core/printing/printersystem.h"
+#include "core/printing/printingtexts.h"
 
 #include <QComboBox>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "responsivesteprunner.h"
+#include "gui/printing/responsivesteprunner.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

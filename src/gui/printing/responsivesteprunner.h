@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "printing/steprunner.h"
+#include "core/printing/steprunner.h"
 
 // Runs each engine call on a thread of its own while the window's thread
 // keeps handling events, so the window repaints and the progress bar moves

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "windowprintrunview.h"
+#include "gui/printing/windowprintrunview.h"
 
-#include "filelist/filelistmodel.h"
-#include "optionspage.h"
+#include "core/filelist/filelistmodel.h"
+#include "gui/printing/optionspage.h"
 
 #include <QComboBox>
 #include <QProgressBar>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "desktopshellopen.h"
+#include "gui/shell/desktopshellopen.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "services/shellopen.h"
+#include "core/services/shellopen.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

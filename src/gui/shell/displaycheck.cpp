@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "displaycheck.h"
+#include "gui/shell/displaycheck.h"
 
 #include <QtGlobal>
 

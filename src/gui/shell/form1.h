@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "commands/commandoperations.h"
-#include "common/resizerule.h"
-#include "form1services.h"
+#include "core/common/resizerule.h"
+#include "gui/commands/commandoperations.h"
+#include "gui/shell/form1services.h"
 
 #include <QMainWindow>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "formglobals.h"
+#include "gui/shell/formglobals.h"
 
-#include "common/apptexts.h"
-#include "common/settingsstore.h"
-#include "common/twips.h"
-#include "shell/shelltexts.h"
+#include "core/common/apptexts.h"
+#include "core/common/settingsstore.h"
+#include "core/common/twips.h"
+#include "core/shell/shelltexts.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "qtprompts.h"
+#include "gui/shell/qtprompts.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tabcontrol.h"
+#include "gui/shell/tabcontrol.h"
 
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
