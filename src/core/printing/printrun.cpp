@@ -49,11 +49,10 @@ void PrintRun::Start()
         const Step *row = find(line);
         if (!row)
             break;
-        m_line = line;
         qCDebug(lcRun) << "line" << line;
         QString failure;
         try {
-            line = (this->*row->run)();
+            line = (this->*row->run)() ? row->then : row->otherwise;
             continue;
         } catch (const EngineError &error) {
             failure = error.description();
@@ -76,7 +75,7 @@ void PrintRun::Start()
             m_currentFailed = true;
         m_view.stepFailed(line, failure);
         ErrorReport::show(m_prompts, failure, PrintingTexts::printRunSource(), line);
-        line = row->nextOnFailure;
+        line = row->onFailure;
     }
     wb.reset();
     if (xl)
@@ -109,32 +108,34 @@ void PrintRun::engineCall(const std::function<void()> &work)
     m_runner.run(work);
 }
 
-// The run's step table, line by line.
+// The run's step table, line by line. A row without a test has `then` in
+// both columns; a stop at 108 and a declined run at 102 go to 144.
+//   line  then  otherwise  on failure  workbook's  step
 constexpr PrintRun::Step PrintRun::steps[] = {
-    {100, 102, false, &PrintRun::setHourglass},
-    {102, 104, false, &PrintRun::warnIfEngineOpen},
-    {104, 106, false, &PrintRun::testListHasEntries},
-    {106, 108, false, &PrintRun::loopHead},
-    {108, 110, false, &PrintRun::setProgress},
-    {110, 112, false, &PrintRun::setHourglassAgain},
-    {112, 114, false, &PrintRun::readPath},
-    {114, 116, false, &PrintRun::setHourglassAgain},
-    {116, 118, true, &PrintRun::openWorkbook},
-    {118, 120, true, &PrintRun::takeLastWorkbook},
-    {120, 122, true, &PrintRun::testActiveSheetOption},
-    {122, 128, true, &PrintRun::printActiveSheet},
-    {124, 126, true, &PrintRun::testAllSheetsOption},
-    {126, 128, true, &PrintRun::printWorkbook},
-    {128, 130, true, &PrintRun::closeWorkbooks},
-    {130, 132, true, &PrintRun::quitInstance},
-    {132, 134, true, &PrintRun::releaseWorkbook},
-    {134, 136, true, &PrintRun::releaseInstance},
-    {136, 138, false, &PrintRun::setHourglassAgain},
-    {138, 140, false, &PrintRun::nextEntry},
-    {140, 144, false, &PrintRun::showDone},
-    {142, 144, false, &PrintRun::showNoFilesAdded},
-    {144, 146, false, &PrintRun::resetProgress},
-    {146, PrintRun::end, false, &PrintRun::restorePointer},
+    {100, 102, 102, 102, false, &PrintRun::setHourglass},
+    {102, 104, 144, 104, false, &PrintRun::warnIfEngineOpen},
+    {104, 106, 142, 106, false, &PrintRun::testListHasEntries},
+    {106, 108, 140, 108, false, &PrintRun::loopHead},
+    {108, 110, 144, 110, false, &PrintRun::setProgress},
+    {110, 112, 112, 112, false, &PrintRun::setHourglassAgain},
+    {112, 114, 114, 114, false, &PrintRun::readPath},
+    {114, 116, 116, 116, false, &PrintRun::setHourglassAgain},
+    {116, 118, 118, 118, true, &PrintRun::openWorkbook},
+    {118, 120, 120, 120, true, &PrintRun::takeLastWorkbook},
+    {120, 122, 124, 122, true, &PrintRun::testActiveSheetOption},
+    {122, 128, 128, 128, true, &PrintRun::printActiveSheet},
+    {124, 126, 128, 126, true, &PrintRun::testAllSheetsOption},
+    {126, 128, 128, 128, true, &PrintRun::printWorkbook},
+    {128, 130, 130, 130, true, &PrintRun::closeWorkbooks},
+    {130, 132, 132, 132, true, &PrintRun::quitInstance},
+    {132, 134, 134, 134, true, &PrintRun::releaseWorkbook},
+    {134, 136, 136, 136, true, &PrintRun::releaseInstance},
+    {136, 138, 138, 138, false, &PrintRun::setHourglassAgain},
+    {138, 108, 140, 140, false, &PrintRun::nextEntry},
+    {140, 144, 144, 144, false, &PrintRun::showDone},
+    {142, 144, 144, 144, false, &PrintRun::showNoFilesAdded},
+    {144, 146, 146, 146, false, &PrintRun::resetProgress},
+    {146, PrintRun::end, PrintRun::end, PrintRun::end, false, &PrintRun::restorePointer},
 };
 
 const PrintRun::Step *PrintRun::find(int line)
@@ -146,63 +147,63 @@ const PrintRun::Step *PrintRun::find(int line)
     return nullptr;
 }
 
-int PrintRun::setHourglass()
+bool PrintRun::setHourglass()
 {
     m_view.setBusy(true);
-    return 102;
+    return true;
 }
 
-int PrintRun::warnIfEngineOpen()
+bool PrintRun::warnIfEngineOpen()
 {
     if (Excel1::WarnIfExcelOpen(m_engine, m_prompts)) {
         m_summary.declined = true;
-        return 144;
+        return false;
     }
-    return 104;
+    return true;
 }
 
-int PrintRun::testListHasEntries()
+bool PrintRun::testListHasEntries()
 {
-    return m_view.entryCount() >= 1 ? 106 : 142;
+    return m_view.entryCount() >= 1;
 }
 
-int PrintRun::loopHead()
+bool PrintRun::loopHead()
 {
     n = m_view.entryCount();
     i = 1;
-    return i <= n ? 108 : 140;
+    return i <= n;
 }
 
-int PrintRun::setProgress()
+bool PrintRun::setProgress()
 {
     if (m_view.stopRequested()) {
         m_summary.stopped = true;
-        return 144;
+        return false;
     }
     const int m = m_view.entryCount();
     if (m <= 0)
         throw EngineError(QStringLiteral("Division by zero"));
     m_view.setProgress(double(i) / double(m) * 100.0);
-    return 110;
+    return true;
 }
 
-int PrintRun::setHourglassAgain()
+bool PrintRun::setHourglassAgain()
 {
     m_view.setBusy(true);
-    return m_line + 2;
+    return true;
 }
 
-int PrintRun::readPath()
+bool PrintRun::readPath()
 {
     // A failure here must not leave the previous entry's path for line 116.
     path.clear();
     if (i < 1 || i > m_view.entryCount())
         throw EngineError(QStringLiteral("The list has no entry %1.").arg(i));
     path = m_view.entry(i);
-    return 114;
+    return true;
 }
 
-int PrintRun::openWorkbook()
+bool PrintRun::openWorkbook()
 {
     m_currentFailed = false;
     m_currentPrinted = false;
@@ -213,23 +214,23 @@ int PrintRun::openWorkbook()
     if (path.isEmpty())
         throw EngineError(QStringLiteral("Entry %1 could not be read, so there is no workbook to open.").arg(i));
     engineCall([this] { xl = Excel1::OpenWorkbook(m_engine, path); });
-    return 118;
+    return true;
 }
 
-int PrintRun::takeLastWorkbook()
+bool PrintRun::takeLastWorkbook()
 {
     if (!xl)
         throw EngineError(PrintingTexts::noInstance());
     engineCall([this] { wb = xl->Workbooks().item(xl->Workbooks().count()); });
-    return 120;
+    return true;
 }
 
-int PrintRun::testActiveSheetOption()
+bool PrintRun::testActiveSheetOption()
 {
-    return m_view.printActiveSheet() ? 122 : 124;
+    return m_view.printActiveSheet();
 }
 
-int PrintRun::printOnChosenPrinter(const std::function<void(const QString &printer)> &print)
+bool PrintRun::printOnChosenPrinter(const std::function<void(const QString &printer)> &print)
 {
     if (!wb)
         throw EngineError(PrintingTexts::noWorkbook());
@@ -237,47 +238,47 @@ int PrintRun::printOnChosenPrinter(const std::function<void(const QString &print
     const QString printer = m_view.printerName();
     engineCall([&print, &printer] { print(printer); });
     m_currentPrinted = true;
-    return 128;
+    return true;
 }
 
-int PrintRun::printActiveSheet()
+bool PrintRun::printActiveSheet()
 {
     return printOnChosenPrinter([this](const QString &printer) { wb->ActiveSheet()->PrintOut(printer); });
 }
 
-int PrintRun::testAllSheetsOption()
+bool PrintRun::testAllSheetsOption()
 {
-    return m_view.printAllSheets() ? 126 : 128;
+    return m_view.printAllSheets();
 }
 
-int PrintRun::printWorkbook()
+bool PrintRun::printWorkbook()
 {
     return printOnChosenPrinter([this](const QString &printer) { wb->PrintOut(printer); });
 }
 
-int PrintRun::closeWorkbooks()
+bool PrintRun::closeWorkbooks()
 {
     if (!xl)
         throw EngineError(PrintingTexts::noInstance());
     engineCall([this] { xl->Workbooks().Close(); });
-    return 130;
+    return true;
 }
 
-int PrintRun::quitInstance()
+bool PrintRun::quitInstance()
 {
     if (!xl)
         throw EngineError(PrintingTexts::noInstance());
     engineCall([this] { xl->Quit(); });
-    return 132;
+    return true;
 }
 
-int PrintRun::releaseWorkbook()
+bool PrintRun::releaseWorkbook()
 {
     wb.reset();
-    return 134;
+    return true;
 }
 
-int PrintRun::releaseInstance()
+bool PrintRun::releaseInstance()
 {
     if (xl)
         engineCall([this] { xl.reset(); });
@@ -287,35 +288,35 @@ int PrintRun::releaseInstance()
         m_summary.failedPaths.append(path);
     }
     m_view.workbookFinished(i, m_currentFailed);
-    return 136;
+    return true;
 }
 
-int PrintRun::nextEntry()
+bool PrintRun::nextEntry()
 {
     ++i;
-    return i <= n ? 108 : 140;
+    return i <= n;
 }
 
-int PrintRun::showDone()
+bool PrintRun::showDone()
 {
     m_prompts.messageBox(PrintingTexts::done(), MessageStyle::Ok, AppTexts::appTitle());
-    return 144;
+    return true;
 }
 
-int PrintRun::showNoFilesAdded()
+bool PrintRun::showNoFilesAdded()
 {
     m_prompts.messageBox(PrintingTexts::noFilesAdded(), MessageStyle::Ok, AppTexts::appTitle());
-    return 144;
+    return true;
 }
 
-int PrintRun::resetProgress()
+bool PrintRun::resetProgress()
 {
     m_view.setProgress(0);
-    return 146;
+    return true;
 }
 
-int PrintRun::restorePointer()
+bool PrintRun::restorePointer()
 {
     m_view.setBusy(false);
-    return end;
+    return true;
 }

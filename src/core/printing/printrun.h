@@ -40,43 +40,47 @@ public:
 private:
     static constexpr int end = -1;
 
-    // A row of the run's step table: the line, where the run goes on when the
-    // step fails, whether a failure counts against the current workbook, and
-    // the step itself, which returns the next line.
+    // A row of the run's step table: the line; where the run goes on when the
+    // step succeeds (`then`) and, for a test, when its answer is no
+    // (`otherwise`); where it goes on when the step fails; whether a failure
+    // counts against the current workbook; and the step itself, which returns
+    // its answer (a step that is no test always answers yes).
     struct Step
     {
         int line;
-        int nextOnFailure;
+        int then;
+        int otherwise;
+        int onFailure;
         bool belongsToWorkbook;
-        int (PrintRun::*run)();
+        bool (PrintRun::*run)();
     };
     static const Step steps[];
     static const Step *find(int line);
 
-    // The steps, in the order of their lines; each returns the next line.
-    int setHourglass();
-    int warnIfEngineOpen();
-    int testListHasEntries();
-    int loopHead();
-    int setProgress();
-    int setHourglassAgain();
-    int readPath();
-    int openWorkbook();
-    int takeLastWorkbook();
-    int testActiveSheetOption();
-    int printOnChosenPrinter(const std::function<void(const QString &printer)> &print);
-    int printActiveSheet();
-    int testAllSheetsOption();
-    int printWorkbook();
-    int closeWorkbooks();
-    int quitInstance();
-    int releaseWorkbook();
-    int releaseInstance();
-    int nextEntry();
-    int showDone();
-    int showNoFilesAdded();
-    int resetProgress();
-    int restorePointer();
+    // The steps, in the order of their lines.
+    bool setHourglass();
+    bool warnIfEngineOpen();
+    bool testListHasEntries();
+    bool loopHead();
+    bool setProgress();
+    bool setHourglassAgain();
+    bool readPath();
+    bool openWorkbook();
+    bool takeLastWorkbook();
+    bool testActiveSheetOption();
+    bool printOnChosenPrinter(const std::function<void(const QString &printer)> &print);
+    bool printActiveSheet();
+    bool testAllSheetsOption();
+    bool printWorkbook();
+    bool closeWorkbooks();
+    bool quitInstance();
+    bool releaseWorkbook();
+    bool releaseInstance();
+    bool nextEntry();
+    bool showDone();
+    bool showNoFilesAdded();
+    bool resetProgress();
+    bool restorePointer();
     void engineCall(const std::function<void()> &work);
     // Ends a run the user stopped at once: the instance goes, nothing more is shown.
     void abandon();
@@ -86,7 +90,6 @@ private:
     PrintRunView &m_view;
     StepRunner &m_runner;
 
-    int m_line = 0; // the step under way
     int i = 0;
     int n = 0;
     QString path;
