@@ -173,11 +173,6 @@ QString JoinPath(const QString &folder, const QString &name)
     return folder + QLatin1Char('/') + name;
 }
 
-bool MatchesPattern(const QString &pattern, const QString &name)
-{
-    return Matcher(pattern)(name.toCaseFolded());
-}
-
 void CollectSubfolders(QStringList &folderList, bool recurse, const Yield &yield)
 {
     std::set<FolderId> visited;

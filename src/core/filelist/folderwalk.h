@@ -33,11 +33,6 @@ QStringList ListFiles(const QString &folder, const QString &pattern);
 // out names that begin with "~".
 QStringList CollectFiles(const QString &folder, const QString &pattern, const Yield &yield = {});
 
-// Wildcard match as the spreadsheet users know it from their file dialogs:
-// "*" and "?" wildcards, case ignored, and "*.*" matching every name, with or
-// without a dot.
-bool MatchesPattern(const QString &pattern, const QString &name);
-
 // folder + "/" + name, without ever doubling the separator ("/" + "a" is "/a").
 QString JoinPath(const QString &folder, const QString &name);
 

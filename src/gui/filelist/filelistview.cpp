@@ -154,7 +154,8 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
 
     const QPoint pos = event->position().toPoint();
     followEdge(pos);
-    hoverItem = hitTest(pos);
+    // The row under the pointer during this move.
+    const int hoverItem = hitTest(pos);
     const int count = model() ? model()->rowCount() : 0;
     if (hoverItem >= 0 && dragItem >= 0 && dragItem < count && rowText(hoverItem) != rowText(dragItem)) {
         const QString dragged = rowText(dragItem);
@@ -174,7 +175,6 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
                 scrollTo(model()->index(hoverItem + 1, 0));
         }
     }
-    hoverItem = -1;
     event->accept();
 }
 

@@ -75,5 +75,4 @@ private:
 
     bool mouseDown = false;
     int dragItem = -1;  // row whose text is the dragged path
-    int hoverItem = -1; // row under the pointer during one move
 };

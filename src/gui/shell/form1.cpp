@@ -118,16 +118,6 @@ const LayoutGeometry &Form1::layoutGeometry() const
     return m_layout;
 }
 
-const QString &Form1::programFolder() const
-{
-    return m_services.programFolder;
-}
-
-Form1Services Form1::services() const
-{
-    return m_services;
-}
-
 OptionsPage &Form1::optionsPage() const
 {
     return *m_optionsPage;

@@ -29,8 +29,6 @@ public:
 
     FileListModel &fileList() const;
     const LayoutGeometry &layoutGeometry() const;
-    const QString &programFolder() const;
-    Form1Services services() const;
 
     OptionsPage &optionsPage() const;
     QProgressBar &progressBar() const;
