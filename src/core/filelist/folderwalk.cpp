@@ -40,13 +40,17 @@ bool sameFolder(const struct stat &st, FolderId &id)
     return S_ISDIR(st.st_mode);
 }
 
+// Case ignored first; names that differ only in case keep one order.
+bool comesBefore(const Name &a, const Name &b)
+{
+    if (const int c = a.folded.compare(b.folded); c != 0)
+        return c < 0;
+    return a.text < b.text;
+}
+
 void sortByName(std::vector<Name> &names)
 {
-    std::sort(names.begin(), names.end(), [](const Name &a, const Name &b) {
-        if (const int c = a.folded.compare(b.folded); c != 0)
-            return c < 0;
-        return a.text < b.text;
-    });
+    std::sort(names.begin(), names.end(), comesBefore);
 }
 
 // Reads one folder once. Returns false when it cannot be opened.
@@ -95,11 +99,8 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
     }
     ::closedir(dir);
 
-    std::sort(folders.begin(), folders.end(), [](const auto &a, const auto &b) {
-        if (const int c = a.first.folded.compare(b.first.folded); c != 0)
-            return c < 0;
-        return a.first.text < b.first.text;
-    });
+    std::sort(folders.begin(), folders.end(),
+              [](const auto &a, const auto &b) { return comesBefore(a.first, b.first); });
     for (auto &[name, id] : folders) {
         out.folders.push_back(std::move(name));
         out.folderIds.push_back(id);

@@ -278,14 +278,5 @@ void LibreOfficeProcess::kill()
     }
     // An office its starter left running is found by our pipe argument. Once
     // none is found none can come back: the /proc scan is done only until then.
-    const QByteArray argument = m_folder->ledger().acceptArgument();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    QList<pid_t> left = RunningProcesses::ofThisUserWithArgument(argument);
-    while (!left.isEmpty() && std::chrono::steady_clock::now() < deadline) {
-        for (const pid_t pid : left)
-            ::kill(pid, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        left = RunningProcesses::ofThisUserWithArgument(argument);
-    }
-    m_allGone = left.isEmpty();
+    m_allGone = RunningProcesses::killAllWithArgument(m_folder->ledger().acceptArgument(), std::chrono::seconds(3));
 }

@@ -63,15 +63,9 @@ QByteArray readLedger(int folderFd)
 QStringList endOffice(const OfficeLedger &ledger)
 {
     QStringList pipes = OfficePipes::listenedBy(RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument()));
-    const auto deadline = std::chrono::steady_clock::now() + officeEndBound;
-    for (;;) {
-        const QList<pid_t> processes = RunningProcesses::ofThisUserWithArgument(ledger.acceptArgument());
-        if (processes.isEmpty() || std::chrono::steady_clock::now() >= deadline || OfficeRegistry::stopRequested())
-            return pipes;
-        for (const pid_t pid : processes)
-            ::kill(pid, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    RunningProcesses::killAllWithArgument(ledger.acceptArgument(), officeEndBound,
+                                          [] { return OfficeRegistry::stopRequested(); });
+    return pipes;
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +80,23 @@ QList<pid_t> ofThisUserWithArgument(const QByteArray &argument)
         return true;
     });
     return found;
+}
+
+bool killAllWithArgument(const QByteArray &argument, std::chrono::milliseconds bound,
+                         const std::function<bool()> &giveUp)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        const QList<pid_t> left = ofThisUserWithArgument(argument);
+        if (left.isEmpty())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline || (giveUp && giveUp()))
+            return false;
+        for (const pid_t pid : left)
+            ::kill(pid, SIGKILL);
+        // A killed process leaves /proc only once its parent has reaped it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 } // namespace RunningProcesses

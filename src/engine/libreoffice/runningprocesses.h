@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 #include <sys/types.h>
@@ -36,5 +37,10 @@ quint64 startTimeOf(pid_t pid);
 
 // The live processes of this user that were given exactly this argument.
 QList<pid_t> ofThisUserWithArgument(const QByteArray &argument);
+
+// Kills them until none is left, for at most `bound` or until giveUp says
+// so. Returns whether none is left.
+bool killAllWithArgument(const QByteArray &argument, std::chrono::milliseconds bound,
+                         const std::function<bool()> &giveUp = {});
 
 } // namespace RunningProcesses
