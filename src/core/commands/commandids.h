@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Toolbar command ids; a button's icon is keyed by its id too.
+// Toolbar command ids: what CommandBars_Execute is told a button was pressed.
 namespace CommandIds {
 
 inline constexpr int AddFiles = 1000;

@@ -65,22 +65,6 @@ const MenuRow menuRows[] = {
 
 } // namespace
 
-QIcon commandIcon(int id)
-{
-    switch (id) {
-    case CommandIds::AddFiles:
-        return QIcon(QStringLiteral(":/icons/add-files.png"));
-    case CommandIds::AddFolder:
-        return QIcon(QStringLiteral(":/icons/add-folder.png"));
-    case CommandIds::StartPrinting:
-        return QIcon(QStringLiteral(":/icons/start-printing.png"));
-    case CommandIds::ClearList:
-        return QIcon(QStringLiteral(":/icons/clear-list.png"));
-    default:
-        return {};
-    }
-}
-
 QIcon applicationIcon()
 {
     QIcon icon;
@@ -101,22 +85,37 @@ QToolBar *CreateStaticBar(QMainWindow &window, const CommandOperations &operatio
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     bar->setFont(commandFont());
 
+    // One row per button, left to right: everything a button is but what it does,
+    // which the window's CommandBars_Execute says by the button's id.
     struct Button
     {
         int id;
+        const char *icon;
         QString caption;
         QString toolTip;
         QKeySequence shortcut;
     };
     const Button buttons[] = {
-        {CommandIds::AddFiles, CommandTexts::addFilesButton(), CommandTexts::addFilesToolTip(), {}},
-        {CommandIds::AddFolder, CommandTexts::addFolderButton(), CommandTexts::addFolderToolTip(), {}},
-        {CommandIds::ClearList, CommandTexts::clearListButton(), CommandTexts::clearListToolTip(), {}},
-        {CommandIds::StartPrinting, CommandTexts::startPrintingButton(), CommandTexts::startPrintingToolTip(),
-         QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {CommandIds::AddFiles,
+         ":/icons/add-files.png",
+         CommandTexts::addFilesButton(),
+         CommandTexts::addFilesToolTip(),
+         {}},
+        {CommandIds::AddFolder,
+         ":/icons/add-folder.png",
+         CommandTexts::addFolderButton(),
+         CommandTexts::addFolderToolTip(),
+         {}},
+        {CommandIds::ClearList,
+         ":/icons/clear-list.png",
+         CommandTexts::clearListButton(),
+         CommandTexts::clearListToolTip(),
+         {}},
+        {CommandIds::StartPrinting, ":/icons/start-printing.png", CommandTexts::startPrintingButton(),
+         CommandTexts::startPrintingToolTip(), QKeySequence(Qt::CTRL | Qt::Key_P)},
     };
-    for (const auto &[id, caption, toolTip, shortcut] : buttons) {
-        QAction *action = bar->addAction(commandIcon(id), caption);
+    for (const auto &[id, icon, caption, toolTip, shortcut] : buttons) {
+        QAction *action = bar->addAction(QIcon(QLatin1String(icon)), caption);
         action->setObjectName(QStringLiteral("command%1").arg(id));
         action->setData(id);
         action->setToolTip(toolTip);

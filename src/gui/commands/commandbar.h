@@ -22,7 +22,4 @@ void CreateMenus(QMainWindow &window, const CommandOperations &operations);
 
 QIcon applicationIcon();
 
-// The icon of a toolbar command, keyed by its command id; null for any other id.
-QIcon commandIcon(int id);
-
 } // namespace CommandBar
