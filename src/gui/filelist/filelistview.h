@@ -74,5 +74,5 @@ private:
     int m_edgeDirection = 0; // -1 above the list, 1 below it, 0 inside
 
     bool mouseDown = false;
-    int dragItem = -1;  // row whose text is the dragged path
+    int dragItem = -1; // row whose text is the dragged path
 };
