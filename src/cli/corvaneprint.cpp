@@ -3,6 +3,7 @@
 
 #include "commandlineoptions.h"
 #include "filelist/folderwalk.h"
+#include "mergedpdf.h"
 #include "pathlist.h"
 #include "printing/cups/cupsprintersystem.h"
 #include "printing/engineerror.h"
@@ -21,6 +22,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include <unistd.h>
 
@@ -150,6 +152,23 @@ int RunCorvanePrint(int &argc, char **argv)
         return 0;
     }
 
+    std::unique_ptr<MergedPdf> merged;
+    if (!options.mergePdf.isEmpty()) {
+        for (const QString &entry : entries) {
+            if (sameFile(entry, options.mergePdf)) {
+                print(stderr,
+                      QStringLiteral("corvane-print: the merged PDF \"%1\" is in the list of workbooks").arg(entry));
+                return 2;
+            }
+        }
+        merged = std::make_unique<MergedPdf>(options.mergePdf, options.force);
+        QString error;
+        if (!merged->prepare(error)) {
+            print(stderr, QStringLiteral("corvane-print: ") + error);
+            return 2;
+        }
+    }
+
     CupsPrinterSystem printers(CupsPrinterSystem::defaultBoundMs, [] { return OfficeRegistry::stopRequested(); });
     LibreOfficeEngine engine(printers, options.timeoutSeconds * 1000);
     // Set up before anything waits (the engine starts with no stop request):
@@ -212,6 +231,8 @@ int RunCorvanePrint(int &argc, char **argv)
     PrintSettings settings = options.printSettings;
     settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
     settings.printed = [&view](int job, const QString &waiting) { view.setPrinted(job, waiting); };
+    if (merged)
+        settings.rendered = [&merged](const QString &rendered, const QString &name) { merged->add(rendered, name); };
     engine.setPrintSettings(settings);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
@@ -248,8 +269,26 @@ int RunCorvanePrint(int &argc, char **argv)
               QStringLiteral("%1 of the jobs wait in a paused queue; they print once it is resumed.")
                   .arg(view.waitingJobs()));
     if (summary.stopped || interrupts.load() > 0) {
+        // Part of a run is not the run's PDF.
+        if (merged)
+            print(stderr,
+                  QStringLiteral("corvane-print: interrupted, so \"%1\" was not written.").arg(options.mergePdf));
         print(stderr, QStringLiteral("corvane-print: interrupted."));
         return 130;
+    }
+    if (merged) {
+        QString error;
+        if (!merged->write([] { return OfficeRegistry::stopRequested() || interrupts.load() > 0; }, error)) {
+            print(stderr, QStringLiteral("corvane-print: --merge-pdf: ") + error);
+            return interrupts.load() > 0 ? 130 : 1;
+        }
+        print(summaryStream,
+              QStringLiteral("Merged %1 of %2 workbooks into %3%4.")
+                  .arg(merged->workbooks())
+                  .arg(entries.size())
+                  .arg(options.mergePdf,
+                       merged->workbooks() < int(entries.size()) ? QStringLiteral("; the failed ones are left out")
+                                                                 : QString()));
     }
     return summary.failedSteps > 0 ? 1 : 0;
 }
