@@ -59,6 +59,9 @@ bool parsePageSetup(const QCommandLineParser &parser, const PageSetupOptions &gi
         if (settings.fit != PrintSettings::Fit::AsIs || settings.paper.isSet())
             return usageError(QStringLiteral("--single-page-sheets makes each page the size of its sheet; it "
                                              "takes no --paper, --fit-width or --fit-page"));
+        // The layout's page numbers are not the single pages' numbers.
+        if (!settings.pages.isEmpty())
+            return usageError(QStringLiteral("--single-page-sheets takes no --pages: each sheet is one page"));
     }
     return true;
 }

@@ -134,6 +134,8 @@ private Q_SLOTS:
         QTest::newRow("single-page sheets on paper") << QStringList{u"--single-page-sheets"_s, u"a.xlsx"_s};
         QTest::newRow("single-page sheets with a paper")
             << QStringList{u"--pdf"_s, u"out"_s, u"--single-page-sheets"_s, u"--paper"_s, u"A4"_s, u"a.xlsx"_s};
+        QTest::newRow("single-page sheets with pages")
+            << QStringList{u"--pdf"_s, u"out"_s, u"--single-page-sheets"_s, u"--pages"_s, u"2"_s, u"a.xlsx"_s};
         QTest::newRow("force without a merged PDF") << QStringList{u"--force"_s, u"a.xlsx"_s};
         QTest::newRow("merged PDF in no folder")
             << QStringList{u"--merge-pdf"_s, u"/nonexistent/run.pdf"_s, u"a.xlsx"_s};
