@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <qpdf/ClosedFileInputSource.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -148,17 +149,22 @@ bool MergedPdf::write(const std::function<bool()> &stopRequested, QString &error
         QPDF merged;
         merged.emptyPDF();
         QPDFPageDocumentHelper pages(merged);
-        // Each source stays open until the writer has copied its pages' streams.
+        // Each source is kept until the writer has copied its pages' streams.
         std::vector<std::unique_ptr<QPDF>> sources;
         std::vector<std::pair<QString, QPDFObjectHandle>> firstPages;
         for (const Part &part : m_parts) {
             if (stopRequested())
                 throw Stopped();
+            // Open only while read: a run of thousands of workbooks must not
+            // hold a descriptor for each until the writer is done.
+            const auto input = std::make_shared<ClosedFileInputSource>(QFile::encodeName(part.path).constData());
+            input->stayOpen(true);
             auto source = std::make_unique<QPDF>();
-            source->processFile(QFile::encodeName(part.path).constData());
+            source->processInputSource(input);
             const std::vector<QPDFPageObjectHelper> sourcePages = QPDFPageDocumentHelper(*source).getAllPages();
             for (const QPDFPageObjectHelper &page : sourcePages)
                 pages.addPage(page, false);
+            input->stayOpen(false);
             const std::vector<QPDFObjectHandle> &all = merged.getAllPages();
             if (!sourcePages.empty())
                 firstPages.emplace_back(part.title, all.at(all.size() - sourcePages.size()));
