@@ -528,8 +528,8 @@ private Q_SLOTS:
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report, workbook(u"legacy.xls"_s),
-                                               missing, workbook(u"damaged.xlsx"_s), odd});
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report,
+                                               workbook(u"legacy.xls"_s), missing, workbook(u"damaged.xlsx"_s), odd});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(newJobs(before, 2).size(), 2);
         // The job that CUPS printed for the entry, by its id.
