@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <qpdf/ClosedFileInputSource.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -14,11 +15,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +96,40 @@ void MergedPdf::removeMadeFiles()
         ::unlink(QFile::encodeName(m_merged).constData());
     ::rmdir(QFile::encodeName(m_folder).constData());
     m_folder.clear();
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
+}
+
+void MergedPdf::removeAbandoned(const QString &folder)
+{
+    // Younger than this, a folder may be one another run has made and not locked yet.
+    constexpr time_t settledSeconds = 60;
+    const QStringList names = QDir(folder).entryList({QStringLiteral(".corvane-merge-*")},
+                                                     QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::System);
+    for (const QString &name : names) {
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        const int descriptor = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0)
+            continue;
+        struct stat status
+        {};
+        // Only the user's own, settled, and held by no running program.
+        if (::fstat(descriptor, &status) != 0 || status.st_uid != ::getuid()
+            || status.st_mtime > ::time(nullptr) - settledSeconds || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+            ::close(descriptor);
+            continue;
+        }
+        // What a run puts there, by its names; anything else keeps the folder.
+        const QRegularExpression made(QStringLiteral("^([0-9]+|merged)\\.pdf$"));
+        for (const QString &entry :
+             QDir(QFile::decodeName(path)).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (made.match(entry).hasMatch())
+                ::unlinkat(descriptor, QFile::encodeName(entry).constData(), 0);
+        }
+        ::close(descriptor);
+        ::rmdir(path.constData());
+    }
 }
 
 bool MergedPdf::prepare(QString &error)
@@ -118,6 +155,10 @@ bool MergedPdf::prepare(QString &error)
         return false;
     }
     m_folder = QFile::decodeName(pattern);
+    m_lock = ::open(pattern.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (m_lock >= 0)
+        ::flock(m_lock, LOCK_EX | LOCK_NB);
+    removeAbandoned(folder);
     return true;
 }
 

@@ -43,6 +43,8 @@ private:
     };
 
     void removeMadeFiles();
+    // Removes the folders of parts that killed runs left beside the target.
+    static void removeAbandoned(const QString &folder);
 
     QString m_target;
     bool m_replace;
@@ -50,4 +52,6 @@ private:
     std::vector<Part> m_parts;
     QString m_copyFailure;
     QString m_merged;
+    // Held on the folder of parts while it is in use, so that no other run takes it for abandoned.
+    int m_lock = -1;
 };

@@ -11,9 +11,14 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <ctime>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -131,6 +136,46 @@ private Q_SLOTS:
             QVERIFY(!empty.write([] { return false; }, error));
         }
         QCOMPARE(entries(dir.path()), QStringList{u"a.pdf"_s});
+    }
+
+    void theFoldersKilledRunsLeftAreRemovedAndNothingElse()
+    {
+        QTemporaryDir dir;
+        writePdf(dir.filePath(u"a.pdf"_s), 1, 300);
+        const auto leftover = [&dir](const QString &name, const QStringList &files) {
+            QString folder = dir.filePath(name);
+            QDir().mkpath(folder);
+            for (const QString &file : files)
+                QFile::copy(dir.filePath(u"a.pdf"_s), folder + u'/' + file);
+            // Settled: a killed run's folder is older than a minute.
+            timespec old[2]{};
+            old[0].tv_sec = old[1].tv_sec = ::time(nullptr) - 3600;
+            ::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), old, 0);
+            return folder;
+        };
+        leftover(u".corvane-merge-killed"_s, {u"1.pdf"_s, u"2.pdf"_s, u"merged.pdf"_s});
+        leftover(u".corvane-merge-withmore"_s, {u"1.pdf"_s, u"notes.txt"_s});
+        const QString running = leftover(u".corvane-merge-running"_s, {u"1.pdf"_s});
+        // Another run's folder, in use: it holds the lock.
+        const int held = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX), 0);
+        // Made this very moment, not locked yet.
+        QDir().mkpath(dir.filePath(u".corvane-merge-new"_s));
+
+        QString error;
+        {
+            MergedPdf merged(dir.filePath(u"run.pdf"_s), false);
+            QVERIFY(merged.prepare(error));
+            merged.add(dir.filePath(u"a.pdf"_s), u"a.xlsx"_s);
+            QVERIFY2(merged.write([] { return false; }, error), qPrintable(error));
+        }
+        ::close(held);
+        QCOMPARE(entries(dir.path()),
+                 (QStringList{u".corvane-merge-new"_s, u".corvane-merge-running"_s, u".corvane-merge-withmore"_s,
+                              u"a.pdf"_s, u"run.pdf"_s}));
+        QCOMPARE(entries(running), QStringList{u"1.pdf"_s});
+        QCOMPARE(entries(dir.filePath(u".corvane-merge-withmore"_s)), QStringList{u"notes.txt"_s});
     }
 
     // A run of many workbooks must not need a descriptor for each.
