@@ -5,6 +5,7 @@
 //   print [ROUNDS]   (default 3; each side's best round counts)
 #include "bench/benchsetup.h"
 #include "bench/timingengine.h"
+#include "cli/mergedpdf.h"
 #include "core/printing/printrun.h"
 #include "core/printing/steprunner.h"
 #include "engine/cups/cupsprintersystem.h"
@@ -66,6 +67,8 @@ int main(int argc, char **argv)
     double usedLoopSeconds = 1e9;
     double runSeconds = 1e9;
     double pdfSeconds = 1e9;
+    double laidOutSeconds = 1e9;
+    double mergeSeconds = 1e9;
     std::vector<double> runRounds;
     int failedSteps = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -100,6 +103,31 @@ int main(int argc, char **argv)
         pdfRun.Start();
         pdfSeconds = std::min(pdfSeconds, double(timer.nsecsElapsed()) / 1e9);
         failedSteps += pdfRun.summary().failedSteps;
+
+        // Again with the page settings of corvane-print --fit-width --paper A4
+        // --orientation auto --merge-pdf, the merge timed on its own.
+        PrintSettings laidOut;
+        laidOut.pdfFolder = setup.folder() + QStringLiteral("/laid-out%1").arg(round);
+        QDir().mkpath(laidOut.pdfFolder);
+        laidOut.fit = PrintSettings::Fit::Width;
+        PrintSettings::parsePaper(QStringLiteral("A4"), laidOut.paper);
+        laidOut.orientation = PrintSettings::Orientation::Auto;
+        MergedPdf merged(laidOut.pdfFolder + QStringLiteral("/run.pdf"), false);
+        QString error;
+        if (!merged.prepare(error))
+            ++failedSteps;
+        laidOut.rendered = [&merged](const QString &rendered, const QString &name) { merged.add(rendered, name); };
+        engine.setPrintSettings(laidOut);
+        BenchListView laidOutView(workbooks);
+        PrintRun laidOutRun(engine, prompts, laidOutView, runner);
+        timer.restart();
+        laidOutRun.Start();
+        laidOutSeconds = std::min(laidOutSeconds, double(timer.nsecsElapsed()) / 1e9);
+        failedSteps += laidOutRun.summary().failedSteps;
+        timer.restart();
+        if (!merged.write([] { return false; }, error) || merged.workbooks() != int(workbooks.size()))
+            ++failedSteps;
+        mergeSeconds = std::min(mergeSeconds, double(timer.nsecsElapsed()) / 1e9);
         engine.setPrintSettings({});
     }
 
@@ -142,6 +170,12 @@ int main(int argc, char **argv)
     std::printf("pdf_run_seconds: %.2f\n", pdfSeconds);
     std::printf("pdf_to_print_ratio: %.2f\n", pdfSeconds / runSeconds);
     std::printf("run_to_used_profile_loop_ratio: %.2f\n", runSeconds / usedLoopSeconds);
+    // The page settings and the merged PDF against the same PDFs without them.
+    std::printf("page_settings_pdf_run_seconds: %.2f\n", laidOutSeconds);
+    std::printf("merge_pdf_per_workbook_ms: %.1f\n", mergeSeconds / count * 1000);
+    std::printf("page_settings_added_percent: %.1f\n", (laidOutSeconds - pdfSeconds) / pdfSeconds * 100);
+    std::printf("page_settings_and_merge_added_percent: %.1f\n",
+                (laidOutSeconds + mergeSeconds - pdfSeconds) / pdfSeconds * 100);
     // The target's figure: the loop as it runs on an account whose LibreOffice
     // has only ever started without a window, as on a print server.
     std::printf("run_to_loop_ratio: %.2f\n", runSeconds / loopSeconds);

@@ -183,6 +183,17 @@ def make_tests(office, out):
 
     make_empty_sheet_tests(office, out)
     make_legacy_tests(office, out)
+    make_page_setup_tests(office, out)
+
+
+def make_page_setup_tests(office, out):
+    """A sheet wider than any paper and one taller than a page, sharing the default page style."""
+    words = ["COLUMN%02d-WORD" % (c + 1) for c in range(40)]
+    wide = [words] + [["%d.%d" % (r + 1, c + 1) for c in range(40)] for r in range(3)]
+    tall = [["TALL-TEXT"]] + [["line %d" % (r + 1)] for r in range(150)]
+    doc = office.workbook([("Wide", wide), ("Tall", tall)])
+    office.activate(doc, "Wide")
+    office.save(doc, out + "/wide.xlsx", XLSX)
 
 
 def set_print_area(doc, sheet_name, columns_and_rows):

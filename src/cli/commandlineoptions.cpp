@@ -8,6 +8,66 @@
 
 #include <optional>
 
+namespace {
+
+struct PageSetupOptions
+{
+    const QCommandLineOption &fitWidth;
+    const QCommandLineOption &fitPage;
+    const QCommandLineOption &paper;
+    const QCommandLineOption &orientation;
+    const QCommandLineOption &singlePageSheets;
+};
+
+// Reads --fit-width, --fit-page, --paper, --orientation and
+// --single-page-sheets into settings; false with the usage error in message.
+bool parsePageSetup(const QCommandLineParser &parser, const PageSetupOptions &given, PrintSettings &settings,
+                    QString &message)
+{
+    const auto usageError = [&message](const QString &text) {
+        message = QStringLiteral("corvane-print: ") + text;
+        return false;
+    };
+    if (parser.isSet(given.fitWidth) && parser.isSet(given.fitPage))
+        return usageError(QStringLiteral("--fit-width and --fit-page exclude each other"));
+    if (parser.isSet(given.fitWidth))
+        settings.fit = PrintSettings::Fit::Width;
+    else if (parser.isSet(given.fitPage))
+        settings.fit = PrintSettings::Fit::Page;
+    if (parser.isSet(given.paper) && !PrintSettings::parsePaper(parser.value(given.paper), settings.paper))
+        return usageError(QStringLiteral("--paper needs A3, A4, A5, Letter, Legal, Tabloid or WIDTHxHEIGHT in "
+                                         "millimetres (10 to 3000 each), not \"%1\"")
+                              .arg(parser.value(given.paper)));
+    if (parser.isSet(given.orientation)) {
+        const QString value = parser.value(given.orientation);
+        if (value == QLatin1String("portrait"))
+            settings.orientation = PrintSettings::Orientation::Portrait;
+        else if (value == QLatin1String("landscape"))
+            settings.orientation = PrintSettings::Orientation::Landscape;
+        else if (value == QLatin1String("auto"))
+            settings.orientation = PrintSettings::Orientation::Auto;
+        else
+            return usageError(QStringLiteral("--orientation needs portrait, landscape or auto"));
+    }
+    settings.singlePageSheets = parser.isSet(given.singlePageSheets);
+    if (settings.singlePageSheets) {
+        // Pages of any size: no printer has such paper.
+        if (settings.pdfFolder.isEmpty())
+            return usageError(QStringLiteral("--single-page-sheets is for --pdf only: no paper has pages of any "
+                                             "size"));
+        // Each sheet's page is as big as the sheet: a paper or a fit would be lost on it.
+        if (settings.fit != PrintSettings::Fit::AsIs || settings.paper.isSet())
+            return usageError(QStringLiteral("--single-page-sheets makes each page the size of its sheet; it "
+                                             "takes no --paper, --fit-width or --fit-page"));
+        // The layout's page numbers are not the single pages' numbers.
+        if (!settings.pages.isEmpty())
+            return usageError(QStringLiteral("--single-page-sheets takes no --pages: each sheet is one page"));
+    }
+    return true;
+}
+
+} // namespace
+
 bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions &options, QString &message,
                                int &exitCode)
 {
@@ -82,6 +142,33 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "LibreOffice's own page metrics); a name already taken becomes \"NAME (2).pdf\". Needs no "
                        "printer."),
         QStringLiteral("DIR"));
+    const QCommandLineOption fitWidth(
+        QStringLiteral("fit-width"),
+        QStringLiteral("Scale every printed sheet to one page wide, as many pages tall as it needs. A sheet whose "
+                       "own page setup already fits is left as it is."));
+    const QCommandLineOption fitPage(QStringLiteral("fit-page"),
+                                     QStringLiteral("Scale every printed sheet to one page."));
+    const QCommandLineOption paper(
+        QStringLiteral("paper"),
+        QStringLiteral("Lay the pages out on this paper, keeping each sheet's orientation, and ask the printer for "
+                       "it: A3, A4, A5, Letter, Legal, Tabloid, or WIDTHxHEIGHT in millimetres (such as 100x150)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption orientation(
+        QStringLiteral("orientation"),
+        QStringLiteral("Print every sheet upright or across; auto turns a sheet across (landscape) when what it "
+                       "holds is wider than tall. Default: each sheet's own."),
+        QStringLiteral("portrait|landscape|auto"));
+    const QCommandLineOption singlePageSheets(
+        QStringLiteral("single-page-sheets"),
+        QStringLiteral("With --pdf: each sheet becomes one page of whatever size holds it whole."));
+    const QCommandLineOption mergePdf(
+        QStringLiteral("merge-pdf"),
+        QStringLiteral("Also write one PDF of the whole run to FILE: the workbooks in list order, each with the "
+                       "pages it printed and a bookmark named after its file; failed workbooks are left out. An "
+                       "existing FILE is not replaced unless --force is given."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Let --merge-pdf replace an existing FILE (at once, whole)."));
     const QCommandLineOption report(
         QStringLiteral("report"),
         QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
@@ -95,8 +182,10 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "pick among them)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer, allSheets, extension, yes, list, timeout, memoryLimit, copies, collate, pages, duplex,
-                       pdf, report, filesFrom, nullSeparated, verbose, help, version});
+    parser.addOptions({printer,          allSheets, extension, yes,      list,      timeout,       memoryLimit, copies,
+                       collate,          pages,     duplex,    fitWidth, fitPage,   paper,         orientation, pdf,
+                       singlePageSheets, mergePdf,  force,     report,   filesFrom, nullSeparated, verbose,     help,
+                       version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -178,6 +267,17 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     options.printSettings.pdfFolder = parser.value(pdf);
     if (parser.isSet(pdf) && options.printSettings.pdfFolder.isEmpty())
         return usageError(QStringLiteral("--pdf needs a folder"));
+    if (!parsePageSetup(parser, {fitWidth, fitPage, paper, orientation, singlePageSheets}, options.printSettings,
+                        message)) {
+        exitCode = 2;
+        return false;
+    }
+    options.mergePdf = parser.value(mergePdf);
+    if (parser.isSet(mergePdf) && options.mergePdf.isEmpty())
+        return usageError(QStringLiteral("--merge-pdf needs a file"));
+    options.force = parser.isSet(force);
+    if (options.force && options.mergePdf.isEmpty())
+        return usageError(QStringLiteral("--force is for --merge-pdf: it lets the merged PDF replace a file"));
     if (parser.isSet(extension) && options.extension.isEmpty()) {
         message = QStringLiteral("corvane-print: --extension needs an extension, such as xlsx or *");
         exitCode = 2;

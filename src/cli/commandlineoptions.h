@@ -21,6 +21,8 @@ struct CommandLineOptions
     QString report;             // --report: the CSV record of the run, "-" for standard output
     bool nullSeparated = false; // --null: lists read and written end each path with a NUL byte
     bool verbose = false;       // --verbose: the program's logging categories on standard error
+    QString mergePdf;           // --merge-pdf: one PDF of the whole run
+    bool force = false;         // --force: --merge-pdf may replace an existing file
 
     // Parses arguments (program name first). On a usage error, or for --help
     // and --version, returns false with what to print in message and the exit

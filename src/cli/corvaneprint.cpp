@@ -2,6 +2,7 @@
 #include "cli/corvaneprint.h"
 
 #include "cli/commandlineoptions.h"
+#include "cli/mergedpdf.h"
 #include "cli/pathlist.h"
 #include "cli/terminalprintrunview.h"
 #include "cli/terminalprompts.h"
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -201,6 +203,23 @@ int RunCorvanePrint(int &argc, char **argv)
         return 0;
     }
 
+    std::unique_ptr<MergedPdf> merged;
+    if (!options.mergePdf.isEmpty()) {
+        for (const QString &entry : entries) {
+            if (sameFile(entry, options.mergePdf)) {
+                print(stderr,
+                      QStringLiteral("corvane-print: the merged PDF \"%1\" is in the list of workbooks").arg(entry));
+                return 2;
+            }
+        }
+        merged = std::make_unique<MergedPdf>(options.mergePdf, options.force);
+        QString error;
+        if (!merged->prepare(error)) {
+            print(stderr, QStringLiteral("corvane-print: ") + error);
+            return 2;
+        }
+    }
+
     CupsPrinterSystem printers(CupsPrinterSystem::defaultBoundMs, [] { return OfficeRegistry::stopRequested(); });
     LibreOfficeEngine engine(printers, options.timeoutSeconds * 1000);
     // Set up before anything waits (the engine starts with no stop request):
@@ -263,6 +282,8 @@ int RunCorvanePrint(int &argc, char **argv)
     PrintSettings settings = options.printSettings;
     settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
     settings.printed = [&view](int job, const QString &waiting) { view.setPrinted(job, waiting); };
+    if (merged)
+        settings.rendered = [&merged](const QString &rendered, const QString &name) { merged->add(rendered, name); };
     engine.setPrintSettings(settings);
     TerminalPrompts prompts(
         options.yes, [&view] { view.clearLine(); }, [] { return interrupts.load() >= 2; },
@@ -299,8 +320,26 @@ int RunCorvanePrint(int &argc, char **argv)
               QStringLiteral("%1 of the jobs wait in a paused queue; they print once it is resumed.")
                   .arg(view.waitingJobs()));
     if (summary.stopped || interrupts.load() > 0) {
+        // Part of a run is not the run's PDF.
+        if (merged)
+            print(stderr,
+                  QStringLiteral("corvane-print: interrupted, so \"%1\" was not written.").arg(options.mergePdf));
         print(stderr, QStringLiteral("corvane-print: interrupted."));
         return withReportChecked(report, options.report, 130);
+    }
+    if (merged) {
+        QString error;
+        if (!merged->write([] { return OfficeRegistry::stopRequested() || interrupts.load() > 0; }, error)) {
+            print(stderr, QStringLiteral("corvane-print: --merge-pdf: ") + error);
+            return interrupts.load() > 0 ? 130 : 1;
+        }
+        print(summaryStream,
+              QStringLiteral("Merged %1 of %2 workbooks into %3%4.")
+                  .arg(merged->workbooks())
+                  .arg(entries.size())
+                  .arg(options.mergePdf,
+                       merged->workbooks() < int(entries.size()) ? QStringLiteral("; the failed ones are left out")
+                                                                 : QString()));
     }
     return withReportChecked(report, options.report, summary.failedSteps > 0 ? 1 : 0);
 }

@@ -208,6 +208,19 @@ private Q_SLOTS:
         QTest::newRow("duplex sideways") << QStringList{u"--duplex"_s, u"sideways"_s, u"a.xlsx"_s};
         QTest::newRow("list that is not there") << QStringList{u"--files-from"_s, u"/nonexistent/week.txt"_s};
         QTest::newRow("list that is a folder") << QStringList{u"--files-from"_s, u"/"_s};
+        QTest::newRow("unknown paper") << QStringList{u"--paper"_s, u"B5"_s, u"a.xlsx"_s};
+        QTest::newRow("paper with one side") << QStringList{u"--paper"_s, u"210"_s, u"a.xlsx"_s};
+        QTest::newRow("orientation sideways") << QStringList{u"--orientation"_s, u"sideways"_s, u"a.xlsx"_s};
+        QTest::newRow("two fits") << QStringList{u"--fit-width"_s, u"--fit-page"_s, u"a.xlsx"_s};
+        QTest::newRow("single-page sheets on paper") << QStringList{u"--single-page-sheets"_s, u"a.xlsx"_s};
+        QTest::newRow("single-page sheets with a paper")
+            << QStringList{u"--pdf"_s, u"out"_s, u"--single-page-sheets"_s, u"--paper"_s, u"A4"_s, u"a.xlsx"_s};
+        QTest::newRow("single-page sheets with pages")
+            << QStringList{u"--pdf"_s, u"out"_s, u"--single-page-sheets"_s, u"--pages"_s, u"2"_s, u"a.xlsx"_s};
+        QTest::newRow("force without a merged PDF") << QStringList{u"--force"_s, u"a.xlsx"_s};
+        QTest::newRow("merged PDF in no folder")
+            << QStringList{u"--merge-pdf"_s, u"/nonexistent/run.pdf"_s, u"a.xlsx"_s};
+        QTest::newRow("merged PDF that is a folder") << QStringList{u"--merge-pdf"_s, u"/"_s, u"a.xlsx"_s};
     }
     void usageErrorsExitWithTwo()
     {
@@ -315,12 +328,31 @@ private Q_SLOTS:
         QVERIFY2(!quiet.err.contains(u"corvane."_s), qPrintable(quiet.err));
     }
 
+    void aMergedPdfNeverReplacesAFileUnlessForced()
+    {
+        QTemporaryDir dir;
+        const QString merged = dir.filePath(u"run.pdf"_s);
+        QFile existing(merged);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("someone's file");
+        existing.close();
+        const CommandRun run = CommandRun::of({u"--merge-pdf"_s, merged, dir.filePath(u"a.xlsx"_s)}, withoutPrinters());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(u"--force"_s), qPrintable(run.err));
+        QVERIFY(existing.open(QIODevice::ReadOnly));
+        QCOMPARE(existing.readAll(), QByteArray("someone's file"));
+        // Nothing of the refused run is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"run.pdf"_s});
+    }
+
     void helpAndVersion()
     {
         const CommandRun help = CommandRun::of({u"--help"_s});
         QCOMPARE(help.exitCode, 0);
-        for (const QString &option :
-             {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s, u"--timeout"_s})
+        for (const QString &option : {u"--printer"_s, u"--all-sheets"_s, u"--extension"_s, u"--yes"_s, u"--list"_s,
+                                      u"--timeout"_s, u"--fit-width"_s, u"--fit-page"_s, u"--paper"_s,
+                                      u"--orientation"_s, u"--single-page-sheets"_s, u"--merge-pdf"_s, u"--force"_s})
             QVERIFY2(help.out.contains(option), qPrintable(option));
         const CommandRun version = CommandRun::of({u"--version"_s});
         QCOMPARE(version.exitCode, 0);

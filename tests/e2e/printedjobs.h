@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +84,53 @@ public:
         for (const char value : raster)
             dark += static_cast<unsigned char>(value) < 200 ? 1 : 0;
         return dark > 20;
+    }
+
+    // The text of one page, counted from 1.
+    static QString pageText(const QString &pdf, int page)
+    {
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf,
+                         QStringLiteral("-")});
+        pdftotext.waitForFinished(30000);
+        return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    }
+
+    // The size of every page in points, rounded, first page first.
+    static QList<QSize> pageSizes(const QString &pdf)
+    {
+        QProcess pdfinfo;
+        pdfinfo.start(QStringLiteral("pdfinfo"),
+                      {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("9999"), pdf});
+        pdfinfo.waitForFinished(30000);
+        // "Page    1 size: 612 x 792 pts (letter)"
+        static const QRegularExpression line(QStringLiteral("^Page +\\d+ size: +([0-9.]+) x ([0-9.]+) pts"),
+                                             QRegularExpression::MultilineOption);
+        QList<QSize> sizes;
+        for (const QRegularExpressionMatch &match :
+             line.globalMatch(QString::fromUtf8(pdfinfo.readAllStandardOutput())))
+            sizes.append(QSize(qRound(match.captured(1).toDouble()), qRound(match.captured(2).toDouble())));
+        return sizes;
+    }
+
+    // Where a word first stands on the first page, in points.
+    static QRectF wordBox(const QString &pdf, const QString &word)
+    {
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                         QStringLiteral("1"), pdf, QStringLiteral("-")});
+        pdftotext.waitForFinished(30000);
+        // <word xMin="57.7" yMin="77.2" xMax="121.6" yMax="90.3">WORD</word>
+        const QRegularExpression line(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                                                     "yMax=\"([0-9.]+)\">")
+                                      + QRegularExpression::escape(word) + QStringLiteral("</word>"));
+        const QRegularExpressionMatch match = line.match(QString::fromUtf8(pdftotext.readAllStandardOutput()));
+        if (!match.hasMatch())
+            return {};
+        return QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                      QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
     }
 
     static QString text(const QString &pdf)

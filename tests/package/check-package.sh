@@ -18,7 +18,7 @@ contents)
         grep -q "^ $field: " <<<"$info" || fail "no $field field"
     done
     depends=$(dpkg-deb --field "$deb" Depends)
-    for needed in libreoffice-calc libreoffice-core libcups2 libqt6widgets6 qt6-qpa-plugins; do
+    for needed in libreoffice-calc libreoffice-core libcups2 libqpdf libqt6widgets6 qt6-qpa-plugins; do
         grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
     done
     grep -q -- "-nogui" <<<"$depends" && fail "Depends names the -nogui office, which cannot print"

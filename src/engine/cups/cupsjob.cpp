@@ -152,6 +152,10 @@ PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QSt
         break;
     }
 
+    // The paper the page styles were given; CUPS finds the queue's equivalent.
+    if (settings.paper.isSet())
+        count = cupsAddOption("media", settings.paper.media.toUtf8().constData(), count, &options);
+
     const QByteArray queue = printer.toUtf8();
     const QByteArray name = title.toUtf8();
     // Asked first: a queue that refuses the job says why only here.

@@ -68,5 +68,7 @@ void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Referenc
         if (settings.printed)
             settings.printed(job.id, job.waiting);
     }
+    if (settings.rendered)
+        settings.rendered(rendered, name);
     QFile::remove(rendered);
 }

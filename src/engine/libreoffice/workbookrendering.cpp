@@ -4,6 +4,7 @@
 #include "core/printing/engineerror.h"
 #include "core/printing/printsettings.h"
 #include "engine/libreoffice/libreofficesession.h"
+#include "engine/libreoffice/pagesetup.h"
 #include "engine/libreoffice/unoproperties.h"
 #include "engine/libreoffice/unostrings.h"
 
@@ -59,7 +60,8 @@ QString fileName(LibreOfficeSession &session, const uno::Reference<lang::XCompon
 void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
             const uno::Reference<sheet::XSpreadsheet> &onlySheet, const QString &layoutPrinter, const QString &target)
 {
-    const QString pages = session.printSettings().pages;
+    const PrintSettings &settings = session.printSettings();
+    const QString pages = settings.pages;
     sal_Int32 pageCount = 0;
     bool printable = true;
     QString name;
@@ -68,6 +70,8 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         if (!layoutPrinter.isEmpty())
             uno::Reference<view::XPrintable>(document, uno::UNO_QUERY_THROW)
                 ->setPrinter(properties({property("Name", uno::Any(toOUString(layoutPrinter)))}));
+        // Before the layout is asked anything: page breaks and counts follow the page styles.
+        PageSetup::apply(document, onlySheet, settings);
         const uno::Any selection = onlySheet.is() ? uno::Any(onlySheet) : uno::Any(document);
         const sal_Int32 source = firstPageSheet(document, selection);
         if (onlySheet.is()) {
@@ -102,6 +106,8 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
         // The export counts pages as printing does, with "-" and ";".
         if (!pages.isEmpty())
             filterData.push_back(property("PageRange", uno::Any(toOUString(pages))));
+        if (settings.singlePageSheets)
+            filterData.push_back(property("SinglePageSheets", uno::Any(true)));
         const uno::Sequence<beans::PropertyValue> arguments = properties(
             {property("FilterName", uno::Any(rtl::OUString("calc_pdf_Export"))),
              property("FilterData", uno::Any(properties(filterData))), property("Overwrite", uno::Any(true))});
