@@ -74,8 +74,7 @@ int listenAt(const QString &path)
 
 bool exists(const QString &path)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
@@ -147,8 +146,7 @@ private Q_SLOTS:
         QDir().mkpath(open);
         ::chmod(QFile::encodeName(open).constData(), 0777);
         OfficeWorkspace workspace(open);
-        struct stat info
-        {};
+        struct stat info = {};
         ::stat(QFile::encodeName(open).constData(), &info);
         QCOMPARE(int(info.st_mode & 0777), 0700);
     }
