@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdint>
 #include <vector>
 
 #include <poll.h>
@@ -59,7 +60,7 @@ private:
 
     QStringList newJobs(int before, int count) { return m_jobs.waitForTexts(u"Second"_s, before + count).mid(before); }
 
-    enum class Until { Running, Answering };
+    enum class Until : std::uint8_t { Running, Answering };
     // Every run but the one about it says yes to the "LibreOffice may be
     // open" question: others' offices may run on the machine.
     // Starts corvane-print and waits until its office runs, or answers; then

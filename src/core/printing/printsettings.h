@@ -3,13 +3,14 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 // How each workbook is printed beyond the printer and the sheets: what a
 // command line may ask for. The defaults print as the window does.
 struct PrintSettings
 {
-    enum class Duplex { PrinterDefault, Off, LongEdge, ShortEdge };
+    enum class Duplex : std::uint8_t { PrinterDefault, Off, LongEdge, ShortEdge };
 
     int copies = 1;
     bool collate = false;
