@@ -52,6 +52,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tenvara.example/corvane/")
 # which cannot print) and Qt's platform and image plugins.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, libreoffice-core, qt6-qpa-plugins")
+# dpkg-shlibdeps is run by debian-depends.cmake instead, which keeps one entry per package.
+set(CPACK_CORVANE_PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/corvane ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/corvane-print)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/debian-depends.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, fonts-crosextra-carlito, fonts-liberation2, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -83,7 +83,8 @@ int RunCorvane(int &argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Tenvara"));
-    QApplication::setDesktopFileName(QStringLiteral("corvane"));
+    // The desktop entry's name, which sorts after the spreadsheet programs' (see the entry).
+    QApplication::setDesktopFileName(QStringLiteral("tenvara-corvane"));
     // Every window of the program carries its icon, the boxes shown before
     // the main window included.
     QApplication::setWindowIcon(CommandBar::applicationIcon());

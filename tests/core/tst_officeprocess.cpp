@@ -2,6 +2,7 @@
 // The machinery that keeps offices in check, with stand-in programs: how an
 // office is started and ended, the time bound on calls, and the registry
 // through which a stop ends every office.
+#include "core/printing/engineerror.h"
 #include "engine/libreoffice/libreofficeprocess.h"
 #include "engine/libreoffice/officelauncher.h"
 #include "engine/libreoffice/officeregistry.h"
@@ -18,7 +19,7 @@
 
 #include <atomic>
 #include <csignal>
-#include <optional>
+#include <memory>
 #include <thread>
 
 #include <sys/stat.h>
@@ -104,7 +105,7 @@ private Q_SLOTS:
     void anOfficeOutlivesTheThreadThatAskedForItButNotTheLauncher()
     {
         OfficeWorkspace workspace(m_dir.path() + u"/workspace"_s);
-        std::optional<OfficeLauncher> launcher(std::in_place);
+        auto launcher = std::make_unique<OfficeLauncher>();
         std::unique_ptr<LibreOfficeProcess> office;
         // The window's steps run on threads that end with the step.
         std::thread step(
@@ -144,7 +145,9 @@ private Q_SLOTS:
         try {
             LibreOfficeProcess office(m_dir.path() + u"/missing"_s, QString(), workspace, launcher);
             QFAIL("a program that is not there started");
-        } catch (const std::exception &) {}
+        } catch (const EngineError &failure) {
+            QVERIFY2(failure.description().contains(u"could not be started"_s), failure.what());
+        }
         QCOMPARE(QDir(m_dir.path() + u"/workspace"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }
 

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -133,8 +134,14 @@ public:
                       QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
     }
 
+    // A job that arrived empty reads as a sentence saying so, which no
+    // expected text matches.
     static QString text(const QString &pdf)
     {
+        if (QFileInfo(pdf).size() == 0) {
+            qWarning("the job %s arrived empty: the print server's filters could not read it", qPrintable(pdf));
+            return QStringLiteral("[the job %1 arrived empty]").arg(pdf);
+        }
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         pdftotext.waitForFinished(30000);

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdint>
 #include <vector>
 
 #include <poll.h>
@@ -59,7 +60,7 @@ private:
 
     QStringList newJobs(int before, int count) { return m_jobs.waitForTexts(u"Second"_s, before + count).mid(before); }
 
-    enum class Until { Running, Answering };
+    enum class Until : std::uint8_t { Running, Answering };
     // Every run but the one about it says yes to the "LibreOffice may be
     // open" question: others' offices may run on the machine.
     // Starts corvane-print and waits until its office runs, or answers; then
@@ -351,9 +352,8 @@ private Q_SLOTS:
     {
         // The queue prints two-sided unless a job says otherwise.
         QCOMPARE(QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=DuplexNoTumble"_s}), 0);
-        const auto restore = qScopeGuard([] {
-            QProcess::execute(u"lpadmin"_s, {u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=None"_s});
-        });
+        const QStringList oneSided{u"-p"_s, u"Second"_s, u"-o"_s, u"Duplex=None"_s};
+        const auto restore = qScopeGuard([&oneSided] { QProcess::execute(u"lpadmin"_s, oneSided); });
         const QString four = workbook(u"four-pages.xlsx"_s);
         const QRegularExpression sides(u"(?:^|\\s)sides=(\\S+)"_s);
 
@@ -555,8 +555,9 @@ private Q_SLOTS:
         const QString missing = dir.path() + u"/missing.xlsx"_s;
         const QString report = dir.path() + u"/run.csv"_s;
         const int before = int(m_jobs.files(u"Second"_s).size());
-        const CommandRun run = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report,
-                                               workbook(u"legacy.xls"_s), missing, workbook(u"damaged.xlsx"_s), odd});
+        const QStringList entries{workbook(u"legacy.xls"_s), missing, workbook(u"damaged.xlsx"_s), odd};
+        const CommandRun run
+            = CommandRun::of(QStringList{u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, report} + entries);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(newJobs(before, 2).size(), 2);
         // The job that CUPS printed for the entry, by its id.

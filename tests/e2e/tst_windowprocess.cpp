@@ -113,7 +113,10 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return m_display.canReadLine(); }, 30000));
         const QByteArray number = m_display.readLine().trimmed();
         QVERIFY(!number.isEmpty());
-        qputenv("DISPLAY", ":" + number);
+        // A QByteArray of its own: Qt 6.8's qputenv takes a QByteArrayView,
+        // which the string builder of "+" does not convert to.
+        const QByteArray display = ":" + number;
+        qputenv("DISPLAY", display);
     }
 
     void cleanupTestCase()

@@ -11,6 +11,18 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 deb=$("$root/scripts/package" "$build")
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+spreadsheet_types=(application/vnd.ms-excel application/vnd.openxmlformats-officedocument.spreadsheetml.sheet
+    application/vnd.oasis.opendocument.spreadsheet)
+# What a double click on a workbook opens, as xdg-open finds it without a
+# desktop: xdg-mime with the data folders given and a home of nothing.
+default_for() { # TYPE DATA_DIRS
+    local home
+    home=$(mktemp -d)
+    env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        XDG_CONFIG_DIRS="$home/config" XDG_DATA_DIRS="$2" xdg-mime query default "$1"
+    rm -rf "$home"
+}
+
 case "$what" in
 contents)
     info=$(dpkg-deb --info "$deb")
@@ -27,7 +39,7 @@ contents)
         grep -q "$wanted" <<<"$recommends" || fail "Recommends lacks $wanted"
     done
     contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-    for file in ./usr/bin/corvane ./usr/bin/corvane-print ./usr/share/applications/corvane.desktop \
+    for file in ./usr/bin/corvane ./usr/bin/corvane-print ./usr/share/applications/tenvara-corvane.desktop \
         ./usr/share/icons/hicolor/scalable/apps/corvane.svg ./usr/share/icons/hicolor/48x48/apps/corvane.png \
         ./usr/share/man/man1/corvane.1.gz ./usr/share/man/man1/corvane-print.1.gz \
         ./usr/share/metainfo/io.tenvara.corvane.metainfo.xml \
@@ -40,8 +52,26 @@ contents)
     tags=$(lintian --fail-on none "$deb" 2>/dev/null || true)
     echo "$tags"
     if grep -qE '^[EW]: ' <<<"$tags"; then fail "lintian reports errors or warnings"; fi
+    apps=$(mktemp -d)
+    trap 'rm -rf "$apps"' EXIT
+    dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$apps" ./usr/share/applications ./usr/bin
+    # The programs find LibreOffice's private libraries and nothing else.
+    for program in corvane corvane-print; do
+        runpath=$(readelf -d "$apps/usr/bin/$program" | sed -nE 's/.*\((RUN)?PATH\).*\[(.*)\]/\2/p')
+        [ "$runpath" = /usr/lib/libreoffice/program ] || fail "$program's run path is '$runpath'"
+    done
+    # The entry is offered for workbooks, beside the spreadsheet program, and
+    # never becomes what opens them.
+    cp /usr/share/applications/libreoffice-calc.desktop "$apps/usr/share/applications/"
+    update-desktop-database "$apps/usr/share/applications"
+    for type in "${spreadsheet_types[@]}"; do
+        grep -q "^$type=.*tenvara-corvane.desktop" "$apps/usr/share/applications/mimeinfo.cache" \
+            || fail "the desktop entry is not offered for $type"
+        default=$(default_for "$type" "$apps/usr/share")
+        [ "$default" = libreoffice-calc.desktop ] || fail "$type opens with $default, not LibreOffice Calc"
+    done
     appstreamcli validate --no-net "$root/resources/io.tenvara.corvane.metainfo.xml"
-    desktop-file-validate "$root/resources/corvane.desktop"
+    desktop-file-validate "$root/resources/tenvara-corvane.desktop"
     echo "package $deb checked"
     ;;
 install)
@@ -59,6 +89,10 @@ install)
     /usr/bin/corvane-print --version | grep -q "^corvane-print 1" || fail "the installed corvane-print does not run"
     [ "$(man -w corvane-print)" = /usr/share/man/man1/corvane-print.1.gz ] || fail "man -w corvane-print"
     [ -d /usr/share/corvane/Samples ] || fail "no samples installed"
+    for type in "${spreadsheet_types[@]}"; do
+        default=$(default_for "$type" /usr/local/share:/usr/share)
+        [[ $default != *corvane* ]] || fail "installed, Corvane became what opens $type"
+    done
     apt-get remove -y corvane
     trap - EXIT
     for file in $files; do

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -23,7 +24,7 @@
 class FakeEngine final : public SpreadsheetEngine
 {
 public:
-    enum class Availability { Installed, Missing, Broken };
+    enum class Availability : std::uint8_t { Installed, Missing, Broken };
 
     explicit FakeEngine(Availability availability = Availability::Installed)
         : m_availability(availability)

@@ -81,8 +81,7 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
         FolderId id{};
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN || (isFolder && wantFolders)) {
             // Links are judged by what they point to; folders need their identity.
-            struct stat st
-            {};
+            struct stat st = {};
             if (::fstatat(fd, raw, &st, 0) != 0)
                 continue;
             isFolder = sameFolder(st, id);
@@ -111,8 +110,7 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
 
 bool folderIdOf(const QString &folder, FolderId &id)
 {
-    struct stat st
-    {};
+    struct stat st = {};
     if (::stat(FileNames::encode(folder).constData(), &st) != 0)
         return false;
     return sameFolder(st, id);

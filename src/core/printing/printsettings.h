@@ -3,19 +3,20 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 // How each workbook is printed beyond the printer and the sheets: what a
 // command line may ask for. The defaults print as the window does.
 struct PrintSettings
 {
-    enum class Duplex { PrinterDefault, Off, LongEdge, ShortEdge };
+    enum class Duplex : std::uint8_t { PrinterDefault, Off, LongEdge, ShortEdge };
     // How the printed sheets are scaled: as their own page setup says, to
     // one page wide, or each to one page.
-    enum class Fit { AsIs, Width, Page };
+    enum class Fit : std::uint8_t { AsIs, Width, Page };
     // AsIs keeps each sheet's own; Auto turns a sheet landscape when what it
     // holds is wider than tall.
-    enum class Orientation { AsIs, Portrait, Landscape, Auto };
+    enum class Orientation : std::uint8_t { AsIs, Portrait, Landscape, Auto };
 
     // A paper size given on the command line.
     struct Paper

@@ -4,14 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 // Message-box styles by the numbers the program has always used for them.
-enum class MessageStyle {
+enum class MessageStyle : std::uint8_t {
     Ok = 0,
     YesNo = 4,
     OkExclamation = 48,
 };
 
-enum class MessageAnswer {
+enum class MessageAnswer : std::uint8_t {
     Ok,
     Yes,
     No,

@@ -15,6 +15,7 @@ void CheckExcelInstalled(const SpreadsheetEngine &engine, Prompts &prompts)
         installed = engine.canCreateInstance();
     } catch (...) {
         // A check that cannot even ask counts as "not installed".
+        installed = false;
     }
     if (!installed)
         prompts.messageBox(ShellTexts::engineMissing(engine.displayName()), MessageStyle::Ok, AppTexts::appTitle());

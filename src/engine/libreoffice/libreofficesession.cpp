@@ -59,7 +59,8 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         try {
             m_context.set(resolver->resolve(url), uno::UNO_QUERY);
         } catch (const uno::Exception &) {
-            // Not listening yet.
+            // Not listening yet: asked again below, while time is left.
+            m_context.clear();
         }
         if (m_context.is())
             break;

@@ -73,8 +73,7 @@ QStringList endOffice(const OfficeLedger &ledger)
 QString OfficeWorkspace::defaultLocation()
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    struct stat info
-    {};
+    struct stat info = {};
     if (runtime.startsWith('/') && ::lstat(runtime.constData(), &info) == 0 && isPrivateFolderOfThisUser(info)
         && (info.st_mode & 077) == 0)
         return QFile::decodeName(runtime) + QStringLiteral("/corvane");
@@ -87,10 +86,8 @@ OfficeWorkspace::OfficeWorkspace(QString location)
     const QByteArray native = QFile::encodeName(m_path);
     QDir().mkpath(QFileInfo(m_path).path());
     ::mkdir(native.constData(), 0700);
-    struct stat named
-    {};
-    struct stat opened
-    {};
+    struct stat named = {};
+    struct stat opened = {};
     m_fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (m_fd < 0 || ::lstat(native.constData(), &named) != 0 || ::fstat(m_fd, &opened) != 0
         || !isPrivateFolderOfThisUser(opened) || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev) {
@@ -140,8 +137,7 @@ void OfficeWorkspace::removeAbandoned()
 
 void OfficeWorkspace::removeIfAbandoned(const QByteArray &name)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     if (::fstatat(m_fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !isPrivateFolderOfThisUser(info))
         return;
     const int folderFd = ::openat(m_fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

@@ -77,8 +77,7 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
     // that took the name meanwhile is never written over.
     const QByteArray from = QFile::encodeName(part.fileName());
     const auto taken = [](const QString &path) {
-        struct stat status
-        {};
+        struct stat status = {};
         return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
     };
     QString target;

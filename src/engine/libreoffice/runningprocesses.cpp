@@ -37,8 +37,7 @@ bool Process::isZombie() const
 
 uid_t Process::owner() const
 {
-    struct stat info
-    {};
+    struct stat info = {};
     return ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? info.st_uid : uid_t(-1);
 }
 

@@ -37,8 +37,7 @@ bool removeContents(int folderFd, dev_t device, int depth)
     while (const dirent *entry = ::readdir(listing)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        struct stat info
-        {};
+        struct stat info = {};
         if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             complete = complete && errno == ENOENT;
             continue;
@@ -72,10 +71,8 @@ bool removeTreeAt(int parentFd, const QByteArray &name)
 {
     if (name.isEmpty() || name.contains('/') || name == "." || name == "..")
         return false;
-    struct stat parent
-    {};
-    struct stat info
-    {};
+    struct stat parent = {};
+    struct stat info = {};
     if (::fstat(parentFd, &parent) != 0)
         return false;
     if (::fstatat(parentFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -95,8 +92,7 @@ bool removeOfficePipe(const QString &path)
     if (!OfficePipes::isPipePathOfThisUser(path))
         return false;
     const QByteArray native = QFile::encodeName(path);
-    struct stat info
-    {};
+    struct stat info = {};
     if (::lstat(native.constData(), &info) != 0)
         return errno == ENOENT;
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid())

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -13,7 +14,7 @@
 class Watchdog final
 {
 public:
-    enum class Cause { None, Time, Limit };
+    enum class Cause : std::uint8_t { None, Time, Limit };
 
     // overLimit: asked every checkIntervalMs while armed.
     explicit Watchdog(std::function<void()> onTimeout, std::function<bool()> overLimit = {});

@@ -36,9 +36,8 @@ sal_Int32 firstPageSheet(const uno::Reference<lang::XComponent> &document, const
     if (renderable->getRendererCount(selection, none) < 1)
         return -1;
     for (const beans::PropertyValue &value : renderable->getRenderer(0, selection, none)) {
-        table::CellRangeAddress source;
-        if (value.Name == "SourceRange" && (value.Value >>= source))
-            return source.Sheet;
+        if (value.Name == "SourceRange" && value.Value.has<table::CellRangeAddress>())
+            return value.Value.get<table::CellRangeAddress>().Sheet;
     }
     return -1;
 }

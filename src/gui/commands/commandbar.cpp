@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <cstdint>
+
 namespace CommandBar {
 
 namespace {
@@ -35,7 +37,7 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption)
 // operation it calls. Object names are the menus' own and stay stable.
 struct MenuRow
 {
-    enum Kind { Menu, Item, Separator };
+    enum Kind : std::uint8_t { Menu, Item, Separator };
     Kind kind;
     const char *name;
     QString (*caption)();
