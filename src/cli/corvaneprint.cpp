@@ -119,7 +119,7 @@ QString choosePrinter(PrinterSystem &printers, const QString &requested)
             // Listed first: a server that does not answer says so here, and
             // without a default the user needs the names to choose from.
             const QStringList names = printers.printerNames();
-            const QString found = defaultPrinterIfAny(printers);
+            QString found = defaultPrinterIfAny(printers);
             if (found.isEmpty())
                 print(stderr,
                       QStringLiteral("corvane-print: no printer given and there is no default printer; "

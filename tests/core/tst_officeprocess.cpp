@@ -49,7 +49,7 @@ bool groupRuns(pid_t group)
 // does what an office's libraries do with a runtime folder.
 QString writeProgram(const QString &folder, const QByteArray &body)
 {
-    const QString path = folder + u"/soffice"_s;
+    QString path = folder + u"/soffice"_s;
     QFile program(path);
     if (!program.open(QIODevice::WriteOnly) || program.write("#!/bin/sh\n" + body) <= 0)
         return {};

@@ -147,7 +147,7 @@ PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pd
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
     qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server();
-    const PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
+    PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
     qCDebug(lcCups) << "queued as job" << job.id;
     return job;
 }

@@ -5,7 +5,7 @@
 
 QString cupsServerAddress()
 {
-    const QString host = QString::fromUtf8(cupsServer());
+    QString host = QString::fromUtf8(cupsServer());
     // A local socket has no port; the standard port goes without saying.
     if (host.startsWith(QLatin1Char('/')) || ippPort() == IPP_PORT)
         return host;

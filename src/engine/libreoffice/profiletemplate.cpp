@@ -34,9 +34,9 @@ constexpr QByteArrayView stagingPrefix = "staging-";
 // A staging folder this young may be one that another program has made and
 // not yet locked.
 constexpr std::time_t youngStagingSeconds = 60;
-constexpr std::time_t unusedTemplateSeconds = 24 * 60 * 60;
+constexpr std::time_t unusedTemplateSeconds = std::time_t(24) * 60 * 60;
 // The profile's record of its settings is a few kilobytes.
-constexpr qsizetype mostRecordBytes = 16 * 1024 * 1024;
+constexpr qsizetype mostRecordBytes = qsizetype(16) * 1024 * 1024;
 
 // A file descriptor closed when it goes.
 class Descriptor final
