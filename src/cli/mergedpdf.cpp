@@ -212,7 +212,9 @@ bool MergedPdf::write(const std::function<bool()> &stopRequested, QString &error
             sources.push_back(std::move(source));
         }
         addBookmarks(merged, firstPages);
-        QPDFWriter writer(merged, QFile::encodeName(m_merged).constData());
+        // The writer keeps the name's pointer until it is done: the bytes must outlive it.
+        const QByteArray mergedName = QFile::encodeName(m_merged);
+        QPDFWriter writer(merged, mergedName.constData());
         writer.registerProgressReporter(std::make_shared<QPDFWriter::FunctionProgressReporter>([&](int) {
             if (stopRequested())
                 throw Stopped();

@@ -37,7 +37,9 @@ void writePdf(const QString &path, int pages, int width)
         page.replaceKey("/Contents", pdf.newStream(std::string()));
         helper.addPage(QPDFPageObjectHelper(page), false);
     }
-    QPDFWriter writer(pdf, QFile::encodeName(path).constData());
+    // The writer keeps the name's pointer until it is done.
+    const QByteArray name = QFile::encodeName(path);
+    QPDFWriter writer(pdf, name.constData());
     writer.write();
 }
 
