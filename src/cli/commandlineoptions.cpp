@@ -108,6 +108,13 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         QStringLiteral("The most memory one LibreOffice may hold, in megabytes (default: half the computer's). "
                        "A workbook that needs more ends that LibreOffice, is reported, and the run goes on."),
         QStringLiteral("MB"));
+    const QCommandLineOption jobs(
+        {QStringLiteral("j"), QStringLiteral("jobs")},
+        QStringLiteral("Run up to N LibreOffices at once, 1 to 16 (default: one per processor, at most 4). Each "
+                       "workbook still gets a LibreOffice of its own; the next ones are opened and laid out while "
+                       "one prints, and the jobs reach the printer, the PDFs their names and the report its rows "
+                       "in list order."),
+        QStringLiteral("N"));
     const QCommandLineOption filesFrom(
         QStringLiteral("files-from"),
         QStringLiteral("Read more PATHs from FILE (\"-\" for standard input), one per line, and print them after "
@@ -182,10 +189,10 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
                        "pick among them)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({printer,          allSheets, extension, yes,      list,      timeout,       memoryLimit, copies,
-                       collate,          pages,     duplex,    fitWidth, fitPage,   paper,         orientation, pdf,
-                       singlePageSheets, mergePdf,  force,     report,   filesFrom, nullSeparated, verbose,     help,
-                       version});
+    parser.addOptions({printer, allSheets,        extension, yes,    list,     timeout,   memoryLimit,   jobs,
+                       copies,  collate,          pages,     duplex, fitWidth, fitPage,   paper,         orientation,
+                       pdf,     singlePageSheets, mergePdf,  force,  report,   filesFrom, nullSeparated, verbose,
+                       help,    version});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Workbooks and folders to print."),
                                  QStringLiteral("PATH..."));
 
@@ -243,6 +250,14 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
         if (!megabytes)
             return usageError(QStringLiteral("--memory-limit needs a whole number of megabytes from 100 to 1048576"));
         options.memoryLimitMegabytes = *megabytes;
+    }
+    if (parser.isSet(jobs)) {
+        // Each LibreOffice holds a few hundred megabytes; more than 16 at once
+        // helps no machine this runs on.
+        const std::optional<int> count = wholeNumber(jobs, 1, 16);
+        if (!count)
+            return usageError(QStringLiteral("--jobs needs a whole number from 1 to 16"));
+        options.jobs = *count;
     }
     if (parser.isSet(copies)) {
         const std::optional<int> count = wholeNumber(copies, 1, 999);

@@ -15,6 +15,7 @@ struct CommandLineOptions
     bool yes = false;
     bool list = false;
     int timeoutSeconds = 300;     // the longest one call into LibreOffice may take
+    int jobs = 0;                 // --jobs: LibreOffices at once; 0: one per processor, at most 4
     int memoryLimitMegabytes = 0; // --memory-limit: the most one LibreOffice may hold; 0: half the machine's
     PrintSettings printSettings;
     QStringList paths;          // the PATH arguments, then those of --files-from

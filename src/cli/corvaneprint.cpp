@@ -9,6 +9,7 @@
 #include "core/common/filenames.h"
 #include "core/filelist/folderwalk.h"
 #include "core/printing/engineerror.h"
+#include "core/printing/pipelinedengine.h"
 #include "core/printing/printrun.h"
 #include "core/printing/steprunner.h"
 #include "engine/cups/cupsprintersystem.h"
@@ -75,8 +76,7 @@ QStringList resolve(const CommandLineOptions &options)
         = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
-        struct stat info
-        {};
+        struct stat info{};
         if (::stat(FileNames::encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode))
             entries.append(AddFolder::CollectFiles(path, pattern));
         else
@@ -290,8 +290,18 @@ int RunCorvanePrint(int &argc, char **argv)
         [&view] { return view.currentEntry(); }, [] { return interrupts.load() > 0; });
     prompts.setResultStream(summaryStream);
     DirectStepRunner runner;
-    PrintRun run(engine, prompts, view, runner);
+    // With more than one LibreOffice at once, the next workbooks are opened
+    // and laid out while one prints; the run still meets them in list order.
+    const int instances = options.jobs > 0 ? options.jobs : PipelinedEngine::defaultInstances();
+    std::unique_ptr<PipelinedEngine> pipeline;
+    if (instances > 1)
+        pipeline = std::make_unique<PipelinedEngine>(
+            engine, PipelinedEngine::Plan{entries, printer, options.allSheets, instances},
+            [] { return OfficeRegistry::stopRequested(); });
+    PrintRun run(pipeline ? static_cast<SpreadsheetEngine &>(*pipeline) : engine, prompts, view, runner);
     run.Start();
+    // A run that stopped early leaves no office it opened ahead.
+    pipeline.reset();
     view.clearLine();
 
     const PrintRun::Summary &summary = run.summary();

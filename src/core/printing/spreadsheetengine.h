@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/printing/engineapplication.h"
+
 #include <QString>
 
+#include <functional>
 #include <memory>
-
-class EngineApplication;
 
 // The program that opens and prints workbooks for us.
 class SpreadsheetEngine
@@ -22,6 +23,16 @@ public:
     // Starts a new, hidden instance of our own; never one the user runs.
     // Throws EngineError when it cannot.
     virtual std::unique_ptr<EngineApplication> createInstance() = 0;
+
+    // As createInstance(), for an instance started ahead of its turn: once
+    // `abandoned` says so (asked from any thread, a few times a second), the
+    // instance ends itself and the call under way fails. An engine that
+    // cannot watch for that starts a plain instance.
+    virtual std::unique_ptr<EngineApplication> createInstanceAhead(std::function<bool()> abandoned)
+    {
+        static_cast<void>(abandoned);
+        return createInstance();
+    }
 
     // Whether the user runs an instance of the engine that is not one of ours.
     virtual bool isUserInstanceRunning() = 0;

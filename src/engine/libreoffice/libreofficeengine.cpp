@@ -93,6 +93,11 @@ QString LibreOfficeEngine::profileTemplate()
 
 std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
 {
+    return createInstanceAhead({});
+}
+
+std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstanceAhead(std::function<bool()> abandoned)
+{
     if (!canCreateInstance())
         throw EngineError(QStringLiteral("LibreOffice is not installed on this computer."));
     if (!m_workspace)
@@ -104,8 +109,9 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = !profile.isEmpty() && isExecutableFile(office);
-    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
-                                                        m_callTimeoutMs, m_printers, m_memoryLimitBytes);
+    auto session
+        = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
+                                               m_callTimeoutMs, m_printers, m_memoryLimitBytes, std::move(abandoned));
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }

@@ -26,10 +26,15 @@ using namespace com::sun::star;
 
 LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
                                        OfficeWorkspace &workspace, OfficeLauncher &launcher, int callTimeoutMs,
-                                       PrinterSystem &printers, quint64 memoryLimitBytes)
+                                       PrinterSystem &printers, quint64 memoryLimitBytes,
+                                       std::function<bool()> abandoned)
     : m_process(std::make_unique<LibreOfficeProcess>(program, profileTemplate, workspace, launcher))
+    , m_abandoned(std::move(abandoned))
     , m_watchdog([this] { m_process->kill(); },
-                 [this] { return m_memoryLimitBytes > 0 && m_process->residentBytes() > m_memoryLimitBytes; })
+                 [this] {
+                     return (m_abandoned && m_abandoned())
+                         || (m_memoryLimitBytes > 0 && m_process->residentBytes() > m_memoryLimitBytes);
+                 })
     , m_timeoutMs(callTimeoutMs)
     , m_memoryLimitBytes(memoryLimitBytes)
     , m_printers(printers)
@@ -64,7 +69,7 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         }
         if (m_context.is())
             break;
-        if (OfficeRegistry::stopRequested()) {
+        if (stopping()) {
             m_watchdog.disarm();
             m_process->kill();
             throw EngineError(PrintingTexts::stopped());
@@ -130,9 +135,19 @@ void LibreOfficeSession::setPrintSettings(const PrintSettings &settings)
     m_printSettings = settings;
 }
 
+std::optional<PreparedPrint> &LibreOfficeSession::preparedPrint()
+{
+    return m_preparedPrint;
+}
+
+bool LibreOfficeSession::stopping() const
+{
+    return OfficeRegistry::stopRequested() || (m_abandoned && m_abandoned());
+}
+
 QString LibreOfficeSession::describe(const QString &doing, const QString &message, bool disposed)
 {
-    if (OfficeRegistry::stopRequested())
+    if (stopping())
         return PrintingTexts::stopped();
     if (m_watchdog.cause() == Watchdog::Cause::Limit)
         return overMemory();
@@ -165,7 +180,7 @@ QString LibreOfficeSession::withOutput(const QString &report) const
 
 void LibreOfficeSession::call(const QString &doing, const std::function<void()> &work)
 {
-    if (OfficeRegistry::stopRequested())
+    if (stopping())
         throw EngineError(PrintingTexts::stopped());
     if (m_stoppedForTime)
         throw EngineError(skippedAfterTimeout());
@@ -253,7 +268,7 @@ void LibreOfficeSession::terminate()
     m_context.clear();
     const bool ended = !hung && m_process->waitForExit(m_timeoutMs);
     m_process->kill();
-    if (OfficeRegistry::stopRequested())
+    if (stopping())
         throw EngineError(PrintingTexts::stopped());
     if (hung)
         throw EngineError(

@@ -3,6 +3,7 @@
 
 #include "core/printing/printsettings.h"
 #include "engine/libreoffice/libreofficeprocess.h"
+#include "engine/libreoffice/preparedprint.h"
 #include "engine/libreoffice/watchdog.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class OfficeLauncher;
 class OfficeWorkspace;
@@ -23,10 +25,11 @@ class PrinterSystem;
 class LibreOfficeSession final
 {
 public:
-    // Starts the office and connects to it. Throws EngineError.
+    // Starts the office and connects to it. Throws EngineError. Once
+    // `abandoned` says so, the office is ended and calls fail as stopped.
     LibreOfficeSession(const QString &program, const QString &profileTemplate, OfficeWorkspace &workspace,
                        OfficeLauncher &launcher, int callTimeoutMs, PrinterSystem &printers,
-                       quint64 memoryLimitBytes = 0);
+                       quint64 memoryLimitBytes = 0, std::function<bool()> abandoned = {});
     ~LibreOfficeSession();
 
     // Runs work with the time bound; `doing` completes "while ..." in descriptions.
@@ -38,6 +41,8 @@ public:
     PrinterSystem &printers();
     const PrintSettings &printSettings() const;
     void setPrintSettings(const PrintSettings &settings);
+    // The print laid out ahead of its turn, if any.
+    std::optional<PreparedPrint> &preparedPrint();
 
     // Writes down in the profile that this version of LibreOffice has started
     // with it, as a first start with a window does. Without it every office
@@ -49,6 +54,8 @@ public:
     void terminate();
 
 private:
+    // No office of ours may go on: the program stops, or this one is no longer wanted.
+    bool stopping() const;
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> configuration(const char *nodePath);
     QString describe(const QString &doing, const QString &message, bool disposed);
     QString skippedAfterTimeout() const;
@@ -57,6 +64,7 @@ private:
     QString withOutput(const QString &report) const;
 
     std::unique_ptr<LibreOfficeProcess> m_process;
+    std::function<bool()> m_abandoned;
     Watchdog m_watchdog;
     int m_timeoutMs;
     // The watchdog ended the office: the steps after it are skipped, not failed anew.
@@ -64,6 +72,7 @@ private:
     quint64 m_memoryLimitBytes;
     PrinterSystem &m_printers;
     PrintSettings m_printSettings;
+    std::optional<PreparedPrint> m_preparedPrint;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> m_context;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> m_desktop;
 };

@@ -6,6 +6,7 @@
 #include "engine/libreoffice/libreofficesession.h"
 #include "engine/libreoffice/libreofficesheet.h"
 #include "engine/libreoffice/pdfexport.h"
+#include "engine/libreoffice/preparedprint.h"
 #include "engine/libreoffice/workbookrendering.h"
 
 #include <QFile>
@@ -13,6 +14,9 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+
+#include <optional>
+#include <tuple>
 
 using namespace com::sun::star;
 
@@ -22,17 +26,30 @@ LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<LibreOfficeSession> ses
     , m_document(document)
 {}
 
-std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()
+uno::Reference<sheet::XSpreadsheet> LibreOfficeWorkbook::activeSheetOf(LibreOfficeSession &session,
+                                                                       const uno::Reference<lang::XComponent> &document)
 {
     uno::Reference<sheet::XSpreadsheet> active;
-    m_session->call(QStringLiteral("reading the active sheet"), [&] {
-        const uno::Reference<frame::XModel> model(m_document, uno::UNO_QUERY_THROW);
+    session.call(QStringLiteral("reading the active sheet"), [&] {
+        const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY_THROW);
         active = view->getActiveSheet();
     });
     if (!active.is())
         throw EngineError(QStringLiteral("The workbook has no active sheet."));
-    return std::make_unique<LibreOfficeSheet>(m_session, m_document, active);
+    return active;
+}
+
+std::unique_ptr<EngineSheet> LibreOfficeWorkbook::ActiveSheet()
+{
+    // Read once when the print was prepared: the sheet the workbook opened on.
+    const std::optional<PreparedPrint> &prepared = m_session->preparedPrint();
+    if (prepared && prepared->document == m_document && !prepared->allSheets) {
+        if (!prepared->sheetFailure.isEmpty())
+            throw EngineError(prepared->sheetFailure);
+        return std::make_unique<LibreOfficeSheet>(m_session, m_document, prepared->sheet);
+    }
+    return std::make_unique<LibreOfficeSheet>(m_session, m_document, activeSheetOf(*m_session, m_document));
 }
 
 void LibreOfficeWorkbook::PrintOut(const QString &printer)
@@ -42,6 +59,48 @@ void LibreOfficeWorkbook::PrintOut(const QString &printer)
 
 void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
                                 const QString &printer, const uno::Reference<sheet::XSpreadsheet> &onlySheet)
+{
+    std::optional<PreparedPrint> &prepared = session.preparedPrint();
+    if (prepared && prepared->document == document && prepared->allSheets == !onlySheet.is()
+        && prepared->printer == printer && (!onlySheet.is() || prepared->sheet == onlySheet)) {
+        const PreparedPrint taken = *prepared;
+        prepared.reset();
+        if (!taken.failure.isEmpty())
+            throw EngineError(taken.failure);
+        deliver(session, printer, taken.rendered, taken.name);
+        return;
+    }
+    const auto [rendered, name] = render(session, document, printer, onlySheet);
+    deliver(session, printer, rendered, name);
+}
+
+void LibreOfficeWorkbook::prepare(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
+                                  const QString &printer, bool allSheets)
+{
+    PreparedPrint prepared;
+    prepared.document = document;
+    prepared.allSheets = allSheets;
+    prepared.printer = printer;
+    try {
+        if (!allSheets)
+            prepared.sheet = activeSheetOf(session, document);
+    } catch (const EngineError &error) {
+        prepared.sheetFailure = error.description();
+        session.preparedPrint() = prepared;
+        return;
+    }
+    try {
+        std::tie(prepared.rendered, prepared.name) = render(session, document, printer, prepared.sheet);
+    } catch (const EngineError &error) {
+        prepared.failure = error.description();
+    }
+    session.preparedPrint() = prepared;
+}
+
+std::pair<QString, QString> LibreOfficeWorkbook::render(LibreOfficeSession &session,
+                                                        const uno::Reference<lang::XComponent> &document,
+                                                        const QString &printer,
+                                                        const uno::Reference<sheet::XSpreadsheet> &onlySheet)
 {
     const PrintSettings &settings = session.printSettings();
     const bool toPdf = !settings.pdfFolder.isEmpty();
@@ -57,8 +116,14 @@ void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Referenc
     // nothing half-made ever lands beside the user's files.
     const QString rendered = session.process().folderPath() + QStringLiteral("/rendered.pdf");
     WorkbookRendering::render(session, document, onlySheet, toPdf ? settings.layoutPrinter : printer, rendered);
-    const QString name = WorkbookRendering::fileName(session, document);
-    if (toPdf) {
+    return {rendered, WorkbookRendering::fileName(session, document)};
+}
+
+void LibreOfficeWorkbook::deliver(LibreOfficeSession &session, const QString &printer, const QString &rendered,
+                                  const QString &name)
+{
+    const PrintSettings &settings = session.printSettings();
+    if (!settings.pdfFolder.isEmpty()) {
         const QString base = QFileInfo(name).completeBaseName();
         PdfExport::publish(rendered, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
                            settings.exported);

@@ -7,6 +7,7 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 
 #include <memory>
+#include <utility>
 
 class LibreOfficeSession;
 
@@ -21,12 +22,30 @@ public:
 
     // Prints document on printer, or writes it as a PDF when the session's
     // print settings ask for one: onlySheet, or every sheet when it is null.
+    // A print the session prepared for exactly that is only handed over.
     static void print(LibreOfficeSession &session,
                       const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
                       const QString &printer,
                       const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
 
+    // Lays the print of document out now and keeps it, or why it failed, in
+    // the session for print() to hand over.
+    static void prepare(LibreOfficeSession &session,
+                        const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                        const QString &printer, bool allSheets);
+
 private:
+    static com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>
+    activeSheetOf(LibreOfficeSession &session,
+                  const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document);
+    // The rendered file, in the office's folder, and the workbook's file name.
+    static std::pair<QString, QString>
+    render(LibreOfficeSession &session,
+           const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document, const QString &printer,
+           const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
+    static void deliver(LibreOfficeSession &session, const QString &printer, const QString &rendered,
+                        const QString &name);
+
     std::shared_ptr<LibreOfficeSession> m_session;
     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> m_document;
 };

@@ -167,6 +167,13 @@ void LibreOfficeWorkbooks::Close()
         }
     });
     m_documents.clear();
+    m_session->preparedPrint().reset();
+}
+
+void LibreOfficeWorkbooks::prepareOut(const QString &printer, bool allSheets)
+{
+    if (!m_documents.empty())
+        LibreOfficeWorkbook::prepare(*m_session, m_documents.back(), printer, allSheets);
 }
 
 void LibreOfficeWorkbooks::forget()

@@ -19,6 +19,7 @@ public:
     int count() override;
     std::unique_ptr<EngineWorkbook> item(int index) override;
     void Close() override;
+    void prepareOut(const QString &printer, bool allSheets) override;
 
     // Drops the references to the open workbooks without a call to the office.
     void forget();
