@@ -13,15 +13,16 @@
 #include <algorithm>
 #include <vector>
 
-// What the printing benchmarks share: a private CUPS queue "Bench", ten small
-// workbooks of four kinds, and a view that prints them all on that queue.
+// What the printing benchmarks share: a private CUPS queue "Bench", small
+// workbooks of four kinds (ten unless told), and a view that prints them all
+// on that queue.
 class BenchSetup final
 {
 public:
     static constexpr const char *queue = "Bench";
 
     // False when the printer or the workbooks could not be made.
-    bool start()
+    bool start(int workbooks = 10)
     {
         const QString scripts = QStringLiteral(CORVANE_SOURCE_DIR "/scripts");
         m_cups = m_dir.path() + QStringLiteral("/cups");
@@ -37,7 +38,7 @@ public:
 
         const QStringList kinds{QStringLiteral("three-sheets.xlsx"), QStringLiteral("two-sheets.ods"),
                                 QStringLiteral("legacy.xls"), QStringLiteral("grouped.xlsx")};
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < workbooks; ++i) {
             const QString source = m_dir.path() + QStringLiteral("/wb/") + kinds[i % kinds.size()];
             const QString copy = m_dir.path() + QStringLiteral("/book%1.").arg(i) + QFileInfo(source).suffix();
             if (!QFile::copy(source, copy))

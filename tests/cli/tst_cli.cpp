@@ -199,6 +199,9 @@ private Q_SLOTS:
         QTest::newRow("timeout past a day") << QStringList{u"-t"_s, u"86401"_s, u"a.xlsx"_s};
         QTest::newRow("memory limit too small") << QStringList{u"--memory-limit"_s, u"50"_s, u"a.xlsx"_s};
         QTest::newRow("memory limit not a number") << QStringList{u"--memory-limit"_s, u"2G"_s, u"a.xlsx"_s};
+        QTest::newRow("no offices") << QStringList{u"--jobs"_s, u"0"_s, u"a.xlsx"_s};
+        QTest::newRow("more offices than allowed") << QStringList{u"-j"_s, u"17"_s, u"a.xlsx"_s};
+        QTest::newRow("offices not a number") << QStringList{u"--jobs"_s, u"all"_s, u"a.xlsx"_s};
         QTest::newRow("no copies") << QStringList{u"--copies"_s, u"0"_s, u"a.xlsx"_s};
         QTest::newRow("copies not a number") << QStringList{u"--copies"_s, u"two"_s, u"a.xlsx"_s};
         QTest::newRow("pages backwards") << QStringList{u"--pages"_s, u"3-2"_s, u"a.xlsx"_s};

@@ -5,52 +5,13 @@
 #include "core/printing/steprunner.h"
 #include "support/fakeengine.h"
 #include "support/fakeprompts.h"
+#include "support/recordingview.h"
 
 #include <QTest>
-
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingView final : public PrintRunView
-{
-public:
-    int entryCount() override { return int(entries.size()); }
-    QString entry(int i) override { return entries.at(i - 1); }
-    QString printerName() override { return printer; }
-    bool printActiveSheet() override { return option1; }
-    bool printAllSheets() override { return option2; }
-    void setProgress(double percent) override
-    {
-        progress.append(percent);
-        if (onProgress)
-            onProgress();
-    }
-    void setBusy(bool on) override { busy.append(on); }
-    bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
-    bool stopNow() override { return stopNowWhen && stopNowWhen(); }
-    void stepFailed(int line, const QString &description) override
-    {
-        events << u"failed %1: %2"_s.arg(line).arg(description);
-    }
-    void workbookFinished(int i, bool failed) override
-    {
-        events << u"finished %1 %2"_s.arg(i).arg(failed ? u"failed"_s : u"printed"_s);
-    }
-
-    QStringList entries;
-    QString printer = u"Office"_s;
-    bool option1 = true;
-    bool option2 = false;
-    int stopAfter = -1;
-    std::function<bool()> stopNowWhen;
-    std::function<void()> onProgress;
-    QList<double> progress;
-    QList<bool> busy;
-    QStringList events;
-};
 
 struct Run
 {

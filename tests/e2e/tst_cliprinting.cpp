@@ -727,6 +727,113 @@ private Q_SLOTS:
         QVERIFY2(jobs[0].contains(u"LEGACY-TWO"_s), qPrintable(jobs[0]));
     }
 
+    void parallelOfficesHandTheJobsOverInListOrder()
+    {
+        QTemporaryDir dir;
+        const QString report = dir.path() + u"/run.csv"_s;
+        const QStringList entries{workbook(u"three-sheets.xlsx"_s), workbook(u"damaged.xlsx"_s),
+                                  workbook(u"two-sheets.ods"_s),    workbook(u"legacy.xls"_s),
+                                  workbook(u"grouped.xlsx"_s),      workbook(u"three-sheets.xlsx"_s)};
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        const CommandRun run = CommandRun::of(
+            QStringList{u"--yes"_s, u"--jobs"_s, u"3"_s, u"-p"_s, u"Second"_s, u"--report"_s, report} + entries);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.endsWith(u"Printed 5 of 6 workbooks on Second; 1 failed.\nFailed: "_s
+                                  + workbook(u"damaged.xlsx"_s) + u'\n'),
+                 qPrintable(run.out));
+        // The damaged workbook's reports, at the lines of a run of one office at a time.
+        QCOMPARE(run.err.count(u"corvane-print: entry 2 of 6: "_s + workbook(u"damaged.xlsx"_s) + u'\n'), 5);
+        QVERIFY(run.err.contains(u"\nin Corvane5/20/2014.Form1.Start at line 116\n"_s));
+
+        // What came out of the printer, in list order, each workbook its own sheet.
+        const QStringList jobs = newJobs(before, 5);
+        QCOMPARE(jobs.size(), 5);
+        const QStringList words{u"BRAVO-TEXT"_s, u"ONE-TEXT"_s, u"LEGACY-TWO"_s, u"GROUP-ONE"_s, u"BRAVO-TEXT"_s};
+        for (int k = 0; k < 5; ++k)
+            QVERIFY2(jobs[k].contains(words[k]), qPrintable(u"job %1: "_s.arg(k + 1) + jobs[k]));
+        QVERIFY(!jobs[1].contains(u"TWO-TEXT"_s) && !jobs[2].contains(u"LEGACY-ONE"_s));
+
+        // The report in list order, each printed row with its own job, ids rising.
+        const QStringList rows = reportRows(report);
+        QCOMPARE(rows.size(), 7);
+        int lastJob = 0;
+        for (int k = 1; k <= 6; ++k) {
+            const QStringList fields = rows[k].split(u',');
+            QCOMPARE(fields[0], QString::number(k));
+            QCOMPARE(fields[1], entries[k - 1]);
+            if (k == 2) {
+                QCOMPARE(fields[2], u"failed"_s);
+                QCOMPARE(fields[3], u"116"_s);
+                continue;
+            }
+            QCOMPARE(fields[2], u"printed"_s);
+            const int job = rows[k].section(u',', -2, -2).toInt();
+            QVERIFY2(job > lastJob, qPrintable(rows[k]));
+            lastJob = job;
+        }
+    }
+
+    void parallelPdfsTakeTheirNamesInListOrder()
+    {
+        // Two workbooks that both want the name "book.pdf": the first in the list gets it.
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + u"/first"_s);
+        QDir().mkpath(dir.path() + u"/second"_s);
+        QVERIFY(QFile::copy(workbook(u"three-sheets.xlsx"_s), dir.path() + u"/first/book.xlsx"_s));
+        QVERIFY(QFile::copy(workbook(u"two-sheets.ods"_s), dir.path() + u"/second/book.ods"_s));
+        const QString out = dir.path() + u"/out"_s;
+        const CommandRun run
+            = CommandRun::of({u"--yes"_s, u"--jobs"_s, u"2"_s, u"--pdf"_s, out, dir.path() + u"/first/book.xlsx"_s,
+                              workbook(u"legacy.xls"_s), dir.path() + u"/second/book.ods"_s});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(PrintedJobs::text(out + u"/book.pdf"_s).contains(u"BRAVO-TEXT"_s), qPrintable(run.err));
+        QVERIFY(PrintedJobs::text(out + u"/book (2).pdf"_s).contains(u"ONE-TEXT"_s));
+        QVERIFY(PrintedJobs::text(out + u"/legacy.pdf"_s).contains(u"LEGACY-TWO"_s));
+    }
+
+    void aStopWithTwoOfficesAtWorkEndsBothAndLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("atOnce");
+        QTest::newRow("Ctrl+C: after the current workbook") << false;
+        QTest::newRow("SIGTERM: at once") << true;
+    }
+    void aStopWithTwoOfficesAtWorkEndsBothAndLeavesNothing()
+    {
+        QFETCH(bool, atOnce);
+        QTemporaryDir dir;
+        const QString report = dir.path() + u"/run.csv"_s;
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        QProcess process;
+        process.start(QStringLiteral(CORVANE_PRINT_BINARY),
+                      {u"--yes"_s, u"--jobs"_s, u"2"_s, u"-p"_s, u"Second"_s, u"--report"_s, report,
+                       workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s), workbook(u"legacy.xls"_s),
+                       workbook(u"grouped.xlsx"_s)});
+        QVERIFY(process.waitForStarted());
+        const qint64 pid = process.processId();
+        QVERIFY(QTest::qWaitFor([&] { return OfficeLeftovers::processes(pid).size() >= 2; }, 30000));
+        QElapsedTimer timer;
+        timer.start();
+        ::kill(pid_t(pid), atOnce ? SIGTERM : SIGINT);
+        QVERIFY(process.waitForFinished(30000));
+        if (atOnce)
+            QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(process.exitCode(), 130);
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
+        const QStringList rows = reportRows(report);
+        if (!atOnce) {
+            // The workbook under way was printed; the one opened ahead was not.
+            QCOMPARE(rows.size(), 2);
+            QVERIFY2(rows[1].startsWith(u"1,"_s + workbook(u"three-sheets.xlsx"_s) + u",printed,"_s),
+                     qPrintable(rows[1]));
+            const QStringList jobs = newJobs(before, 1);
+            QCOMPARE(jobs.size(), 1);
+            QVERIFY(jobs[0].contains(u"BRAVO-TEXT"_s));
+        }
+        // Nothing more reaches the printer than the report says was printed.
+        QTest::qWait(1000);
+        QCOMPARE(int(m_jobs.files(u"Second"_s).size()), before + int(rows.filter(u",printed,"_s).size()));
+    }
+
     void theOfficeOfAKilledProgramDiesWithIt()
     {
         const int before = int(m_jobs.files(u"Second"_s).size());

@@ -12,9 +12,11 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -38,7 +40,12 @@ public:
         return m_availability == Availability::Installed;
     }
 
-    std::unique_ptr<EngineApplication> createInstance() override;
+    std::unique_ptr<EngineApplication> createInstance() override { return create({}); }
+    std::unique_ptr<EngineApplication> createInstanceAhead(std::function<bool()> abandoned) override
+    {
+        return create(std::move(abandoned));
+    }
+    std::unique_ptr<EngineApplication> create(std::function<bool()> abandoned);
     bool isUserInstanceRunning() override
     {
         if (userRunningFails)
@@ -74,12 +81,18 @@ public:
     QSet<QString> printFailures;         // paths whose printing fails
     QSet<QString> closeFailures;         // paths whose closing fails
     QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
-    int openDelayMs = 0;              // how long every Open takes
+    int openDelayMs = 0;           // how long every Open takes
+    QMap<QString, int> openDelays; // path -> how long its Open takes
+    // path -> the path whose Open must have begun before this one's ends
+    // (given up after 5 s): proves that a workbook was opened ahead.
+    QMap<QString, QString> opensAfter;
     std::atomic<bool> stopped{false}; // stopNow() was called; a pending Open then fails at once
 
     mutable std::mutex mutex;
     QStringList log;
     int instances = 0;
+    int live = 0;     // instances not yet ended
+    int mostLive = 0; // the most that ever lived at once
 
 private:
     Availability m_availability;
@@ -129,18 +142,30 @@ private:
 class FakeWorkbooks final : public EngineWorkbooks
 {
 public:
-    FakeWorkbooks(FakeEngine &engine, int id)
+    FakeWorkbooks(FakeEngine &engine, int id, std::function<bool()> abandoned)
         : m_engine(engine)
         , m_id(id)
+        , m_abandoned(std::move(abandoned))
     {}
     void Open(const QString &path) override
     {
         m_engine.record(QStringLiteral("open#%1 %2").arg(m_id).arg(path));
         // A hung engine: the call returns only when its time is up or the engine is stopped.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_engine.openDelayMs);
-        while (std::chrono::steady_clock::now() < until && !m_engine.stopped)
+        const auto stopped = [this] { return m_engine.stopped || (m_abandoned && m_abandoned()); };
+        const auto until = std::chrono::steady_clock::now()
+            + std::chrono::milliseconds(m_engine.openDelays.value(path, m_engine.openDelayMs));
+        while (std::chrono::steady_clock::now() < until && !stopped())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (m_engine.stopped)
+        if (m_engine.opensAfter.contains(path)) {
+            const QString other = m_engine.opensAfter.value(path);
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            const auto begun = [&] { return !m_engine.calls().filter(QStringLiteral(" ") + other).isEmpty(); };
+            while (!begun() && !stopped() && std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (!begun() && !stopped())
+                throw EngineError(QStringLiteral("%1 was not opened while %2 opened").arg(other, path));
+        }
+        if (stopped())
             throw EngineError(QStringLiteral("stopped"));
         if (m_engine.openFailures.contains(path))
             throw EngineError(m_engine.openFailures.value(path));
@@ -162,22 +187,35 @@ public:
         }
         m_paths.clear();
     }
+    void prepareOut(const QString &printer, bool allSheets) override
+    {
+        m_engine.record(
+            QStringLiteral("prepare#%1 %2%3").arg(m_id).arg(printer, allSheets ? QStringLiteral(" all") : QString()));
+    }
 
 private:
     FakeEngine &m_engine;
     int m_id;
+    std::function<bool()> m_abandoned;
     QStringList m_paths;
 };
 
 class FakeApplication final : public EngineApplication
 {
 public:
-    FakeApplication(FakeEngine &engine, int id)
+    FakeApplication(FakeEngine &engine, int id, std::function<bool()> abandoned)
         : m_engine(engine)
         , m_id(id)
-        , m_workbooks(engine, id)
+        , m_workbooks(engine, id, std::move(abandoned))
     {}
-    ~FakeApplication() override { m_engine.record(QStringLiteral("end#%1").arg(m_id)); }
+    ~FakeApplication() override
+    {
+        {
+            const std::lock_guard lock(m_engine.mutex);
+            --m_engine.live;
+        }
+        m_engine.record(QStringLiteral("end#%1").arg(m_id));
+    }
     EngineWorkbooks &Workbooks() override { return m_workbooks; }
     void Quit() override { m_engine.record(QStringLiteral("quit#%1").arg(m_id)); }
 
@@ -187,7 +225,7 @@ private:
     FakeWorkbooks m_workbooks;
 };
 
-inline std::unique_ptr<EngineApplication> FakeEngine::createInstance()
+inline std::unique_ptr<EngineApplication> FakeEngine::create(std::function<bool()> abandoned)
 {
     if (startFails)
         throw EngineError(QStringLiteral("LibreOffice could not be started."));
@@ -195,7 +233,12 @@ inline std::unique_ptr<EngineApplication> FakeEngine::createInstance()
     {};
     if (startThrowsForeign)
         throw ForeignFailure();
-    const int id = ++instances;
+    int id = 0;
+    {
+        const std::lock_guard lock(mutex);
+        id = ++instances;
+        mostLive = std::max(mostLive, ++live);
+    }
     record(QStringLiteral("create#%1").arg(id));
-    return std::make_unique<FakeApplication>(*this, id);
+    return std::make_unique<FakeApplication>(*this, id, std::move(abandoned));
 }

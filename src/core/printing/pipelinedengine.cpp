@@ -99,7 +99,8 @@ void PipelinedEngine::work()
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_cancelled || m_nextToPrepare >= m_entries.size() || mayPrepare(); });
-        if (m_cancelled || m_nextToPrepare >= m_entries.size())
+        // A stop starts nothing more, even before the run has seen it.
+        if (m_cancelled || m_nextToPrepare >= m_entries.size() || (m_stopRequested && m_stopRequested()))
             return;
         Entry &entry = m_entries[m_nextToPrepare++];
         entry.state = State::Preparing;
