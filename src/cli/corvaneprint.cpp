@@ -76,7 +76,7 @@ QStringList resolve(const CommandLineOptions &options)
         = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
-        struct stat info{};
+        struct stat info = {};
         if (::stat(FileNames::encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode))
             entries.append(AddFolder::CollectFiles(path, pattern));
         else

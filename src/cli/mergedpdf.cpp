@@ -34,8 +34,7 @@ QString systemReason()
 
 bool exists(const QString &path)
 {
-    struct stat status
-    {};
+    struct stat status = {};
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
 
@@ -112,8 +111,7 @@ void MergedPdf::removeAbandoned(const QString &folder)
         const int descriptor = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (descriptor < 0)
             continue;
-        struct stat status
-        {};
+        struct stat status = {};
         // Only the user's own, settled, and held by no running program.
         if (::fstat(descriptor, &status) != 0 || status.st_uid != ::getuid()
             || status.st_mtime > ::time(nullptr) - settledSeconds || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {

@@ -263,8 +263,7 @@ private Q_SLOTS:
             QVERIFY2(waitForOutput(process, "written"), outputOf(process).constData());
             const QByteArray expected = "runtime=" + QFile::encodeName(folder) + "/runtime\n";
             QVERIFY2(outputOf(process).startsWith(expected), outputOf(process).constData());
-            struct stat info
-            {};
+            struct stat info = {};
             QCOMPARE(::lstat(QFile::encodeName(folder + u"/runtime"_s).constData(), &info), 0);
             QVERIFY(S_ISDIR(info.st_mode));
             QCOMPARE(int(info.st_mode & 0777), 0700);

@@ -39,8 +39,7 @@ bool age(const QString &path, int seconds)
 
 bool exists(const QString &path)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 

@@ -133,8 +133,7 @@ private Q_SLOTS:
         else
             QCOMPARE(::rename(nodeName.constData(), QFile::encodeName(file).constData()), 0);
         const QString reached = kind.startsWith(u"link"_s) ? node : file;
-        struct stat before
-        {};
+        struct stat before = {};
         QCOMPARE(::stat(QFile::encodeName(reached).constData(), &before), 0);
 
         QStringList reports;
@@ -145,8 +144,7 @@ private Q_SLOTS:
         QCOMPARE(store.GetSetting(u"Tenvara"_s, u"Corvane"_s, u"Left"_s, u"none"_s), u"100"_s);
         QCOMPARE(store.GetSetting(u"Tenvara"_s, u"Corvane"_s, u"Top"_s, u"none"_s), u"5"_s);
 
-        struct stat after
-        {};
+        struct stat after = {};
         QCOMPARE(::stat(QFile::encodeName(reached).constData(), &after), 0);
         QCOMPARE(after.st_ino, before.st_ino);
         QCOMPARE(after.st_mode, before.st_mode);

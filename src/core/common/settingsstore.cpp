@@ -41,8 +41,7 @@ bool SettingsStore::fileIsUsable(const QString &application) const
     // stat() follows links: what counts is what a write would reach. Saving
     // puts a new file in that one's place, which for a device would replace
     // the device itself; reading one (/dev/zero) would never end.
-    struct stat info
-    {};
+    struct stat info = {};
     if (::stat(FileNames::encode(file).constData(), &info) != 0 || S_ISREG(info.st_mode))
         return true;
     if (!m_reported.contains(application)) {

@@ -164,8 +164,7 @@ QString LibreOfficeProcess::outputTail(int lines) const
                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
-    struct stat info
-    {};
+    struct stat info = {};
     QByteArray text;
     constexpr off_t tailBytes = 4096;
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);

@@ -70,8 +70,7 @@ bool isFolderOfThisUser(const struct stat &info)
 
 bool isSoundAt(int parentFd, const char *name)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     if (::fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !isFolderOfThisUser(info))
         return false;
     const Descriptor folder(openFolderAt(parentFd, name));
@@ -125,8 +124,7 @@ void removeLeftovers(int parentFd, QByteArrayView current)
     QByteArrayList leftovers;
     while (const dirent *entry = ::readdir(listing)) {
         const QByteArrayView name(entry->d_name);
-        struct stat info
-        {};
+        struct stat info = {};
         if (name == current || ::fstatat(parentFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0
             || !isFolderOfThisUser(info))
             continue;
@@ -201,8 +199,7 @@ bool prepare(const QString &templateFolder)
     removeLeftovers(parent.get(), name);
     if (isSoundAt(parent.get(), name.constData()))
         return true;
-    struct stat info
-    {};
+    struct stat info = {};
     if (::fstatat(parent.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         // Something at the template's place that every office would copy
         // and fail on: a link goes itself, a folder with what it holds.
