@@ -41,9 +41,9 @@ public:
     }
 
     std::unique_ptr<EngineApplication> createInstance() override { return create({}); }
-    std::unique_ptr<EngineApplication> createInstanceAhead(std::function<bool()> abandoned) override
+    std::unique_ptr<EngineApplication> createInstanceAhead(const std::function<bool()> &abandoned) override
     {
-        return create(std::move(abandoned));
+        return create(abandoned);
     }
     std::unique_ptr<EngineApplication> create(std::function<bool()> abandoned);
     bool isUserInstanceRunning() override

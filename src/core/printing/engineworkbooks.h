@@ -27,9 +27,5 @@ public:
     // nothing; a failure is kept and thrown by that print call, or by
     // ActiveSheet() when the active sheet could not be read. An engine that
     // cannot lay out ahead does it all in the print call.
-    virtual void prepareOut(const QString &printer, bool allSheets)
-    {
-        static_cast<void>(printer);
-        static_cast<void>(allSheets);
-    }
+    virtual void prepareOut(const QString & /*printer*/, bool /*allSheets*/) {}
 };

@@ -28,9 +28,8 @@ public:
     // `abandoned` says so (asked from any thread, a few times a second), the
     // instance ends itself and the call under way fails. An engine that
     // cannot watch for that starts a plain instance.
-    virtual std::unique_ptr<EngineApplication> createInstanceAhead(std::function<bool()> abandoned)
+    virtual std::unique_ptr<EngineApplication> createInstanceAhead(const std::function<bool()> & /*abandoned*/)
     {
-        static_cast<void>(abandoned);
         return createInstance();
     }
 

@@ -96,7 +96,7 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstance()
     return createInstanceAhead({});
 }
 
-std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstanceAhead(std::function<bool()> abandoned)
+std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstanceAhead(const std::function<bool()> &abandoned)
 {
     if (!canCreateInstance())
         throw EngineError(QStringLiteral("LibreOffice is not installed on this computer."));
@@ -109,9 +109,8 @@ std::unique_ptr<EngineApplication> LibreOfficeEngine::createInstanceAhead(std::f
     // a new profile may ask for.
     const QString office = QFileInfo(m_program).canonicalPath() + QStringLiteral("/soffice.bin");
     const bool direct = !profile.isEmpty() && isExecutableFile(office);
-    auto session
-        = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
-                                               m_callTimeoutMs, m_printers, m_memoryLimitBytes, std::move(abandoned));
+    auto session = std::make_shared<LibreOfficeSession>(direct ? office : m_program, profile, *m_workspace, *m_launcher,
+                                                        m_callTimeoutMs, m_printers, m_memoryLimitBytes, abandoned);
     session->setPrintSettings(m_printSettings);
     return std::make_unique<LibreOfficeApplication>(std::move(session));
 }

@@ -32,7 +32,7 @@ public:
     QString displayName() const override;
     bool canCreateInstance() const override;
     std::unique_ptr<EngineApplication> createInstance() override;
-    std::unique_ptr<EngineApplication> createInstanceAhead(std::function<bool()> abandoned) override;
+    std::unique_ptr<EngineApplication> createInstanceAhead(const std::function<bool()> &abandoned) override;
     bool isUserInstanceRunning() override;
     void stopNow() override;
 
