@@ -9,10 +9,12 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -48,8 +50,11 @@ QList<int> pageWidths(const QString &path)
     QPDF pdf;
     pdf.processFile(QFile::encodeName(path).constData());
     QList<int> widths;
-    for (QPDFObjectHandle page : pdf.getAllPages())
-        widths << page.getKey("/MediaBox").getArrayItem(2).getIntValueAsInt();
+    // Page helpers, not the document's object handles: qpdf's older versions
+    // read a handle's keys through non-const calls only.
+    std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    for (QPDFPageObjectHelper &page : pages)
+        widths << page.getMediaBox().getArrayItem(2).getIntValueAsInt();
     return widths;
 }
 

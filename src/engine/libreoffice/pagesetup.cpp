@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/libreoffice/pagesetup.h"
 
+#include "core/common/logcategories.h"
 #include "core/printing/printsettings.h"
+#include "engine/libreoffice/unostrings.h"
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/Property.hpp>
@@ -86,6 +88,8 @@ rtl::OUString copyStyle(const uno::Reference<lang::XComponent> &document,
             copy->setPropertyValue(property.Name, source->getPropertyValue(property.Name));
         } catch (const uno::Exception &) {
             // A property a new style does not take (a name, a display name) stays as it is.
+            qCDebug(lcOffice).noquote() << "page style" << toQString(name) << "keeps its own"
+                                        << toQString(property.Name);
         }
     }
     return name;
