@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 // What the printing benchmarks share: a private CUPS queue "Bench", small
@@ -32,6 +33,15 @@ public:
                      m_dir.path() + QStringLiteral("/wb")}))
             return false;
         qputenv("CUPS_SERVER", QFile::encodeName(m_cups + QStringLiteral("/cups.sock")));
+        // A desktop session's runtime folder is in memory, and the offices
+        // work there; a shell without one (a root login, a CI job) gets one
+        // in memory too, so that the figures are a desktop user's.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            m_runtime = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/corvane-bench-XXXXXX"));
+            if (!m_runtime->isValid())
+                return false;
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
+        }
         // The loop's offices leave their temporary files here, not in /tmp.
         QDir().mkpath(m_dir.path() + QStringLiteral("/tmp"));
         qputenv("TMPDIR", QFile::encodeName(m_dir.path() + QStringLiteral("/tmp")));
@@ -101,6 +111,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_runtime;
     QString m_cups;
     QStringList m_workbooks;
 };

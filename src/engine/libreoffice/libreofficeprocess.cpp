@@ -141,6 +141,12 @@ QString LibreOfficeProcess::connectUrl() const
     return QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_folder->ledger().pipeName);
 }
 
+QString LibreOfficeProcess::pipePath() const
+{
+    const std::lock_guard lock(m_mutex);
+    return OfficePipes::pathFor(m_folder->ledger().pipeName);
+}
+
 pid_t LibreOfficeProcess::processGroup() const
 {
     return m_pid;

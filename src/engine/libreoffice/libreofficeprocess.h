@@ -33,6 +33,8 @@ public:
 
     // The address the UNO URL resolver connects to.
     QString connectUrl() const;
+    // The pipe the office listens on once it is ready to be reached.
+    QString pipePath() const;
     pid_t processGroup() const;
     QString profileFolder() const;
     // The office's own folder, removed with it.

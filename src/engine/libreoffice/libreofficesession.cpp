@@ -5,11 +5,14 @@
 #include "core/printing/engineerror.h"
 #include "core/printing/printingtexts.h"
 #include "engine/libreoffice/officemessages.h"
+#include "engine/libreoffice/officepipes.h"
 #include "engine/libreoffice/officeregistry.h"
+#include "engine/libreoffice/pipewatch.h"
 #include "engine/libreoffice/unoenvironment.h"
 #include "engine/libreoffice/unostrings.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -21,6 +24,8 @@
 
 #include <chrono>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace com::sun::star;
 
@@ -56,16 +61,24 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
     m_watchdog.arm(callTimeoutMs);
     // Besides the pipe we name, the office makes one of its own before it;
     // it is written down as soon as it shows, so that a killed program's
-    // successor can remove it.
+    // successor can remove it. The office is asked only once the pipe we
+    // named is there (every earlier attempt fails), and until then the wait
+    // sleeps until a pipe shows up instead of looking every few milliseconds.
+    PipeWatch pipes(OfficePipes::pipeFolder(), OfficePipes::prefix());
+    const QByteArray ownPipe = QFile::encodeName(m_process->pipePath());
     bool pipesKnown = false;
+    bool pipeAppeared = true;
     while (!m_context.is()) {
-        if (!pipesKnown)
+        if (!pipesKnown && pipeAppeared)
             pipesKnown = m_process->recordPipes() > 1;
-        try {
-            m_context.set(resolver->resolve(url), uno::UNO_QUERY);
-        } catch (const uno::Exception &) {
-            // Not listening yet: asked again below, while time is left.
-            m_context.clear();
+        const bool listening = ::access(ownPipe.constData(), F_OK) == 0;
+        if (listening) {
+            try {
+                m_context.set(resolver->resolve(url), uno::UNO_QUERY);
+            } catch (const uno::Exception &) {
+                // Not listening yet: asked again below, while time is left.
+                m_context.clear();
+            }
         }
         if (m_context.is())
             break;
@@ -89,8 +102,9 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
             m_watchdog.disarm();
             throw EngineError(withOutput(QStringLiteral("LibreOffice ended before it could be reached.")));
         }
-        // A failed attempt costs little; a long pause would delay every office.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // Once its pipe is there the office listens within moments; a failed
+        // attempt costs little.
+        pipeAppeared = pipes.wait(listening ? 2 : 50);
     }
     m_watchdog.disarm();
     qCDebug(lcOffice) << "connected to process" << m_process->processGroup();

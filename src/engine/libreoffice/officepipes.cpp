@@ -12,8 +12,6 @@
 
 namespace OfficePipes {
 
-namespace {
-
 QString pipeFolder()
 {
     return ::access("/tmp", W_OK) == 0 ? QStringLiteral("/tmp") : QStringLiteral("/var/tmp");
@@ -23,8 +21,6 @@ QString prefix()
 {
     return QStringLiteral("OSL_PIPE_%1_").arg(::getuid());
 }
-
-} // namespace
 
 QString pathFor(const QString &pipeName)
 {

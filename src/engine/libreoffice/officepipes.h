@@ -12,6 +12,10 @@
 // leaves them there, so the program records which are its offices' own.
 namespace OfficePipes {
 
+// The folder LibreOffice makes its pipes in, and how their names begin.
+QString pipeFolder();
+QString prefix();
+
 // Where an office started with --accept=pipe,name=pipeName listens.
 QString pathFor(const QString &pipeName);
 
