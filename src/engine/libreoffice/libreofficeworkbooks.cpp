@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QStringConverter>
 #include <QUrl>
+#include <com/sun/star/awt/XToolkitExperimental.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -24,7 +25,9 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <rtl/ref.hxx>
 
@@ -71,8 +74,12 @@ void closeDocument(const uno::Reference<lang::XComponent> &document)
 // that view to the document, where a hidden view finds it; the Excel 97-2003
 // import keeps it for the view to read when it is first shown, so a hidden
 // view stays on the first sheet. Showing the frame reads it; the office runs
-// headless, so no window appears anywhere.
-void applyStoredView(const uno::Reference<lang::XComponent> &document)
+// headless, so no window appears anywhere. The view takes the stored sheet
+// in the office's own event loop, not during the call that shows it: until
+// the office has worked through its pending events, the active sheet may
+// still be the first one, which is what a busy machine showed.
+void applyStoredView(const uno::Reference<uno::XComponentContext> &context,
+                     const uno::Reference<lang::XComponent> &document)
 {
     const uno::Reference<document::XViewDataSupplier> views(document, uno::UNO_QUERY);
     const uno::Reference<container::XIndexAccess> stored = views.is() ? views->getViewData() : nullptr;
@@ -82,8 +89,13 @@ void applyStoredView(const uno::Reference<lang::XComponent> &document)
     const uno::Reference<frame::XController> controller = model->getCurrentController();
     const uno::Reference<frame::XFrame> frame = controller.is() ? controller->getFrame() : nullptr;
     const uno::Reference<awt::XWindow> window = frame.is() ? frame->getContainerWindow() : nullptr;
-    if (window.is())
-        window->setVisible(true);
+    if (!window.is())
+        return;
+    window->setVisible(true);
+    const uno::Reference<awt::XToolkitExperimental> toolkit(
+        context->getServiceManager()->createInstanceWithContext("com.sun.star.awt.Toolkit", context),
+        uno::UNO_QUERY_THROW);
+    toolkit->processEventsToIdle();
 }
 
 } // namespace
@@ -135,7 +147,7 @@ void LibreOfficeWorkbooks::Open(const QString &path)
         if (!spreadsheet)
             closeDocument(document);
         else
-            applyStoredView(document);
+            applyStoredView(m_session->context(), document);
     });
     if (!spreadsheet)
         throw EngineError(QStringLiteral("\"%1\" is not a spreadsheet.").arg(path));
