@@ -7,6 +7,7 @@
 #include "cli/terminalprintrunview.h"
 #include "cli/terminalprompts.h"
 #include "core/common/filenames.h"
+#include "core/common/logcategories.h"
 #include "core/filelist/folderwalk.h"
 #include "core/printing/engineerror.h"
 #include "core/printing/pipelinedengine.h"
@@ -293,6 +294,7 @@ int RunCorvanePrint(int &argc, char **argv)
     // With more than one LibreOffice at once, the next workbooks are opened
     // and laid out while one prints; the run still meets them in list order.
     const int instances = options.jobs > 0 ? options.jobs : PipelinedEngine::defaultInstances();
+    qCDebug(lcRun) << "up to" << instances << "offices at once";
     std::unique_ptr<PipelinedEngine> pipeline;
     if (instances > 1)
         pipeline = std::make_unique<PipelinedEngine>(

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include <sched.h>
+
 PipelinedEngine::PipelinedEngine(SpreadsheetEngine &engine, Plan plan, std::function<bool()> stopRequested)
     : m_engine(engine)
     , m_plan(std::move(plan))
@@ -34,8 +36,14 @@ PipelinedEngine::~PipelinedEngine()
 
 int PipelinedEngine::defaultInstances()
 {
-    const unsigned processors = std::thread::hardware_concurrency();
-    return int(std::clamp(processors, 1U, 4U));
+    // The processors this process may run on: a container or taskset may
+    // allow fewer than the machine has.
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    const int processors = ::sched_getaffinity(0, sizeof(allowed), &allowed) == 0
+        ? CPU_COUNT(&allowed)
+        : int(std::thread::hardware_concurrency());
+    return std::clamp(processors, 1, 4);
 }
 
 QString PipelinedEngine::displayName() const
