@@ -66,8 +66,14 @@ public:
     }
     QStringList calls() const
     {
+        // A list of its own, not one sharing the log's array: the log grows
+        // on other threads while the copy is read.
         const std::lock_guard lock(mutex);
-        return log;
+        QStringList copy;
+        copy.reserve(log.size());
+        for (const QString &entry : log)
+            copy.append(entry);
+        return copy;
     }
 
     // Script
