@@ -61,24 +61,23 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
     m_watchdog.arm(callTimeoutMs);
     // Besides the pipe we name, the office makes one of its own before it;
     // it is written down as soon as it shows, so that a killed program's
-    // successor can remove it. The office is asked only once the pipe we
-    // named is there (every earlier attempt fails), and until then the wait
-    // sleeps until a pipe shows up instead of looking every few milliseconds.
+    // successor can remove it. Until the pipe we named is there the wait
+    // sleeps until a pipe shows up (at most 50 ms) instead of asking every
+    // few milliseconds; once it is there the office listens within moments.
     PipeWatch pipes(OfficePipes::pipeFolder(), OfficePipes::prefix());
     const QByteArray ownPipe = QFile::encodeName(m_process->pipePath());
     bool pipesKnown = false;
-    bool pipeAppeared = true;
     while (!m_context.is()) {
-        if (!pipesKnown && pipeAppeared)
+        if (!pipesKnown)
             pipesKnown = m_process->recordPipes() > 1;
         const bool listening = ::access(ownPipe.constData(), F_OK) == 0;
-        if (listening) {
-            try {
-                m_context.set(resolver->resolve(url), uno::UNO_QUERY);
-            } catch (const uno::Exception &) {
-                // Not listening yet: asked again below, while time is left.
-                m_context.clear();
-            }
+        // Asked at every wake-up all the same: a LibreOffice that keeps its
+        // pipe elsewhere is then reached a little later, never not at all.
+        try {
+            m_context.set(resolver->resolve(url), uno::UNO_QUERY);
+        } catch (const uno::Exception &) {
+            // Not listening yet: asked again below, while time is left.
+            m_context.clear();
         }
         if (m_context.is())
             break;
@@ -104,7 +103,7 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         }
         // Once its pipe is there the office listens within moments; a failed
         // attempt costs little.
-        pipeAppeared = pipes.wait(listening ? 2 : 50);
+        pipes.wait(listening ? 2 : 50);
     }
     m_watchdog.disarm();
     qCDebug(lcOffice) << "connected to process" << m_process->processGroup();
