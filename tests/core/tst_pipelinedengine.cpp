@@ -154,6 +154,18 @@ private Q_SLOTS:
         QVERIFY(r.everyInstanceEnded());
     }
 
+    void aFailureWhileLayingOutAheadLeavesThePrintToItsTurn()
+    {
+        // Whatever the engine throws on a worker thread, the run goes on and prints.
+        PipelinedRun r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s};
+        r.engine.prepareThrows = true;
+        const Outcome outcome = r.start(2);
+        QCOMPARE(outcome.printed, r.view.entries);
+        QCOMPARE(outcome.summary.failedSteps, 0);
+        QVERIFY(r.everyInstanceEnded());
+    }
+
     void aStopAfterTheCurrentWorkbookEndsTheInstancesOpenedAhead()
     {
         PipelinedRun r;

@@ -87,6 +87,7 @@ public:
     QSet<QString> printFailures;         // paths whose printing fails
     QSet<QString> closeFailures;         // paths whose closing fails
     QSet<QString> printers{QStringLiteral("Office"), QStringLiteral("Second")};
+    bool prepareThrows = false;    // laying a print out ahead throws something foreign
     int openDelayMs = 0;           // how long every Open takes
     QMap<QString, int> openDelays; // path -> how long its Open takes
     // path -> the path whose Open must have begun before this one's ends
@@ -197,6 +198,8 @@ public:
     {
         m_engine.record(
             QStringLiteral("prepare#%1 %2%3").arg(m_id).arg(printer, allSheets ? QStringLiteral(" all") : QString()));
+        if (m_engine.prepareThrows)
+            throw std::runtime_error("the layout fell over");
     }
 
 private:

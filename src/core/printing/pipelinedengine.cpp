@@ -128,8 +128,15 @@ void PipelinedEngine::work()
             // As when opening in turn: a failed open leaves no instance behind.
             instance.reset();
         }
-        if (instance && !abandoned->load())
-            instance->Workbooks().prepareOut(m_plan.printer, m_plan.allSheets);
+        if (instance && !abandoned->load()) {
+            try {
+                instance->Workbooks().prepareOut(m_plan.printer, m_plan.allSheets);
+            } catch (...) {
+                // Nothing escapes a worker thread: without a prepared print,
+                // the print call lays it out itself and reports what fails.
+                qCDebug(lcRun).noquote() << "could not lay out ahead:" << path;
+            }
+        }
 
         lock.lock();
         if (!instance)
