@@ -139,6 +139,35 @@ def group_sheets(path, sheet_numbers):
     os.replace(temp, path)
 
 
+def write_minimal_xlsx(path, word):
+    """An xlsx file of one sheet written without a page setup, as some
+    generators leave it: its paper is the system's default."""
+    main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
+    relationships = "http://schemas.openxmlformats.org/package/2006/relationships"
+    office_relationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    spreadsheet = "application/vnd.openxmlformats-officedocument.spreadsheetml"
+    head = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
+    parts = {
+        "[Content_Types].xml": '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+        '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+        '<Default Extension="xml" ContentType="application/xml"/>'
+        '<Override PartName="/xl/workbook.xml" ContentType="%s.sheet.main+xml"/>'
+        '<Override PartName="/xl/worksheets/sheet1.xml" ContentType="%s.worksheet+xml"/></Types>'
+        % (spreadsheet, spreadsheet),
+        "_rels/.rels": '<Relationships xmlns="%s"><Relationship Id="rId1" Type="%s/officeDocument" '
+        'Target="xl/workbook.xml"/></Relationships>' % (relationships, office_relationships),
+        "xl/workbook.xml": '<workbook xmlns="%s" xmlns:r="%s"><sheets><sheet name="Plain" sheetId="1" '
+        'r:id="rId1"/></sheets></workbook>' % (main, office_relationships),
+        "xl/_rels/workbook.xml.rels": '<Relationships xmlns="%s"><Relationship Id="rId1" Type="%s/worksheet" '
+        'Target="worksheets/sheet1.xml"/></Relationships>' % (relationships, office_relationships),
+        "xl/worksheets/sheet1.xml": '<worksheet xmlns="%s"><sheetData><row r="1"><c r="A1" t="inlineStr">'
+        '<is><t>%s</t></is></c></row></sheetData></worksheet>' % (main, word),
+    }
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
+        for name, text in parts.items():
+            target.writestr(name, head + text)
+
+
 def sheet(word, lines=3):
     return [[word, "row %d" % (i + 1)] for i in range(lines)]
 
@@ -178,6 +207,7 @@ def make_tests(office, out):
     with open(out + "/damaged.xlsx", "wb") as damaged:
         damaged.write(data[: len(data) // 2])
     open(out + "/empty.xlsx", "wb").close()
+    write_minimal_xlsx(out + "/no-page-setup.xlsx", "PLAIN-TEXT")
     with open(out + "/text.xlsx", "w") as text:
         text.write("This is a plain text file, not a workbook.\n")
 

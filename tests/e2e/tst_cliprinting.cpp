@@ -547,6 +547,42 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(u"at line 122"_s), qPrintable(run.err));
     }
 
+    void theOfficeRunsThePaperToolButNoSigningTool()
+    {
+        // Tools of the test's own come first on the PATH: the paper tool says
+        // A5, and each signing tool leaves a mark when it runs.
+        QTemporaryDir dir;
+        const QString tools = dir.path() + u"/tools"_s;
+        const QString mark = dir.path() + u"/a signing tool ran"_s;
+        QVERIFY(QDir().mkpath(tools));
+        const auto script = [&tools](const QString &name, const QByteArray &body) {
+            QFile file(tools + u'/' + name);
+            return file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body) > 0
+                && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        QVERIFY(script(u"paperconf"_s, "echo a5\n"));
+        for (const QString &name : {u"gpgconf"_s, u"gpg"_s, u"gpgsm"_s, u"gpg2"_s})
+            QVERIFY(script(name, "touch '" + QFile::encodeName(mark) + "'\nexit 1\n"));
+        QProcessEnvironment withTools = QProcessEnvironment::systemEnvironment();
+        withTools.insert(u"PATH"_s, tools + u':' + withTools.value(u"PATH"_s));
+
+        const QString out = dir.path() + u"/out"_s;
+        // Two offices at once and one at a time start their offices alike.
+        for (const QString &jobs : {u"2"_s, u"1"_s}) {
+            const CommandRun run = CommandRun::of({u"--yes"_s, u"--jobs"_s, jobs, u"--pdf"_s, out,
+                                                   workbook(u"no-page-setup.xlsx"_s), workbook(u"two-sheets.ods"_s)},
+                                                  withTools);
+            QCOMPARE(run.exitCode, 0);
+        }
+        // A workbook that names no paper takes the system's.
+        for (const QString &pdf : {u"/no-page-setup.pdf"_s, u"/no-page-setup (2).pdf"_s}) {
+            QCOMPARE(PrintedJobs::pageSizes(out + pdf), QList<QSize>{QSize(420, 595)});
+            QVERIFY(PrintedJobs::text(out + pdf).contains(u"PLAIN-TEXT"_s));
+        }
+        QVERIFY(PrintedJobs::text(out + u"/two-sheets.pdf"_s).contains(u"ONE-TEXT"_s));
+        QVERIFY2(!QFileInfo::exists(mark), "the office ran a signing tool");
+    }
+
     void theReportHasARowPerEntry()
     {
         QTemporaryDir dir;
