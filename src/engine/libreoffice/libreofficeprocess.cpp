@@ -60,14 +60,33 @@ bool makeToolFolder(const QString &folder)
     return true;
 }
 
+// The office's allocator takes its memory in huge pages and in steps of
+// 32 MB: half the page faults for some 16 MB more. Where a page fault is
+// dear, as on virtual machines, that is a sixth of a workbook's time, and
+// more with several offices at once. What the user tunes stays as they set it.
+QByteArray allocatorTunables(const QByteArray &users)
+{
+    QByteArrayList tunables;
+    for (const QByteArray &ours : {QByteArrayLiteral("glibc.malloc.hugetlb=1"),
+                                   QByteArrayLiteral("glibc.malloc.top_pad=33554432")}) {
+        if (!users.contains(ours.left(ours.indexOf('=') + 1)))
+            tunables.append(ours);
+    }
+    if (!users.isEmpty())
+        tunables.append(users);
+    return tunables.join(':');
+}
+
 QByteArrayList childEnvironment(const QString &temp, const QString &runtime, const QString &tools)
 {
     QByteArrayList environment;
     for (char **variable = environ; *variable; ++variable) {
         if (!startsWith(*variable, "TMPDIR=") && !startsWith(*variable, "SAL_ENABLE_FILE_LOCKING=")
-            && !startsWith(*variable, "XDG_RUNTIME_DIR=") && !(!tools.isEmpty() && startsWith(*variable, "PATH=")))
+            && !startsWith(*variable, "XDG_RUNTIME_DIR=") && !startsWith(*variable, "GLIBC_TUNABLES=")
+            && !(!tools.isEmpty() && startsWith(*variable, "PATH=")))
             environment.append(*variable);
     }
+    environment.append("GLIBC_TUNABLES=" + allocatorTunables(qgetenv("GLIBC_TUNABLES")));
     environment.append("TMPDIR=" + QFile::encodeName(temp));
     // What the office's libraries keep at run time (dconf's state, sockets)
     // goes into its own folder too: never into a runtime folder the program
