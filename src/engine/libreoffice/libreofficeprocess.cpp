@@ -53,8 +53,8 @@ bool makeToolFolder(const QString &folder)
         return false;
     for (const char *tool : officeTools) {
         const QString found = QStandardPaths::findExecutable(QLatin1String(tool));
-        if (!found.isEmpty()
-            && ::symlink(QFile::encodeName(found).constData(), QFile::encodeName(folder + u'/' + QLatin1String(tool)).constData()) != 0)
+        const QByteArray link = QFile::encodeName(folder + u'/' + QLatin1String(tool));
+        if (!found.isEmpty() && ::symlink(QFile::encodeName(found).constData(), link.constData()) != 0)
             return false;
     }
     return true;
@@ -67,8 +67,8 @@ bool makeToolFolder(const QString &folder)
 QByteArray allocatorTunables(const QByteArray &users)
 {
     QByteArrayList tunables;
-    for (const QByteArray &ours : {QByteArrayLiteral("glibc.malloc.hugetlb=1"),
-                                   QByteArrayLiteral("glibc.malloc.top_pad=33554432")}) {
+    for (const QByteArray &ours :
+         {QByteArrayLiteral("glibc.malloc.hugetlb=1"), QByteArrayLiteral("glibc.malloc.top_pad=33554432")}) {
         if (!users.contains(ours.left(ours.indexOf('=') + 1)))
             tunables.append(ours);
     }
