@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The machinery that keeps offices in check, with stand-in programs: how an
-// office is started and ended, the time bound on calls, and the registry
-// through which a stop ends every office.
+// office is started and ended, the time bound on calls, the registry through
+// which a stop ends every office, and the answers a connection that ended
+// leaves behind.
 #include "core/printing/engineerror.h"
 #include "engine/libreoffice/libreofficeprocess.h"
 #include "engine/libreoffice/officelauncher.h"
 #include "engine/libreoffice/officeregistry.h"
 #include "engine/libreoffice/officeworkspace.h"
+#include "engine/libreoffice/unoreplies.h"
 #include "engine/libreoffice/watchdog.h"
 
 #include <QDeadlineTimer>
@@ -16,9 +18,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <rtl/byteseq.hxx>
+#include <uno/threadpool.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -29,6 +35,17 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The calling thread's id in UNO, as the office connections see it.
+rtl::ByteSequence currentUnoThread()
+{
+    sal_Sequence *id = nullptr;
+    uno_getIdOfCurrentThread(&id);
+    rtl::ByteSequence thread(id);
+    rtl_byte_sequence_release(id);
+    uno_releaseIdFromCurrentThread();
+    return thread;
+}
 
 // Whether a process of the group still runs (zombies do not count).
 bool groupRuns(pid_t group)
@@ -289,6 +306,63 @@ private Q_SLOTS:
         QVERIFY(process.waitForExit(20000));
         QCOMPARE(process.outputTail(5), u"line 3\nline 4\nline 5\nline 6\nbad  [1mprofile"_s);
         QCOMPARE(process.outputTail(1), u"bad  [1mprofile"_s);
+    }
+
+    void anAnswerLeftByAnEndedConnectionNeverReachesTheNextCall()
+    {
+        // The connections to the other offices, which keep UNO's queues alive.
+        uno_ThreadPool others = uno_threadpool_create();
+        // What a connection does when its office ends between sending an
+        // answer and the caller's wait for it: the wait ends at once as
+        // disposed, and the answer stays queued for the calling thread.
+        static int staleAnswer;
+        static int answerOfOtherThread;
+        static int ownAnswer;
+        const rtl::ByteSequence thread = currentUnoThread();
+        uno_ThreadPool ended = uno_threadpool_create();
+        uno_threadpool_attach(ended);
+        uno_threadpool_putJob(ended, thread.getHandle(), &staleAnswer, nullptr, false);
+        uno_threadpool_dispose(ended);
+        void *answerOfEnded = &ownAnswer;
+        uno_threadpool_enter(ended, &answerOfEnded);
+        uno_threadpool_destroy(ended);
+
+        // Another thread's answer, in before that thread waits for it, is
+        // not ours to take.
+        std::promise<rtl::ByteSequence> otherThread;
+        std::promise<void> waitNow;
+        std::promise<void *> takenByOther;
+        std::thread waiter([&] {
+            uno_threadpool_attach(others);
+            otherThread.set_value(currentUnoThread());
+            waitNow.get_future().wait();
+            void *taken = nullptr;
+            uno_threadpool_enter(others, &taken);
+            takenByOther.set_value(taken);
+        });
+        uno_threadpool_putJob(others, otherThread.get_future().get().getHandle(), &answerOfOtherThread, nullptr, false);
+        const int droppedFirst = UnoReplies::dropStale();
+        const int droppedAgain = UnoReplies::dropStale();
+        waitNow.set_value();
+        std::future<void *> taken = takenByOther.get_future();
+        const bool answered = taken.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!answered)
+            uno_threadpool_dispose(others);
+        waiter.join();
+
+        // This thread's next call gets its own answer.
+        uno_threadpool_attach(others);
+        uno_threadpool_putJob(others, thread.getHandle(), &ownAnswer, nullptr, false);
+        void *answer = nullptr;
+        uno_threadpool_enter(others, &answer);
+        uno_threadpool_destroy(others);
+
+        QCOMPARE(answerOfEnded, nullptr);
+        QCOMPARE(droppedFirst, 1);
+        QCOMPARE(droppedAgain, 0);
+        QVERIFY2(answered, "the other thread's answer was taken");
+        QCOMPARE(taken.get(), &answerOfOtherThread);
+        QCOMPARE(answer, &ownAnswer);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "engine/libreoffice/officeregistry.h"
 #include "engine/libreoffice/pipewatch.h"
 #include "engine/libreoffice/unoenvironment.h"
+#include "engine/libreoffice/unoreplies.h"
 #include "engine/libreoffice/unostrings.h"
 
 #include <QElapsedTimer>
@@ -28,6 +29,17 @@
 #include <unistd.h>
 
 using namespace com::sun::star;
+
+namespace {
+
+// After a failed call, before this thread calls any office again.
+void dropStaleReplies()
+{
+    if (const int dropped = UnoReplies::dropStale(); dropped > 0)
+        qCDebug(lcOffice) << "dropped" << dropped << "answer(s) left by a connection that ended";
+}
+
+} // namespace
 
 LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &profileTemplate,
                                        OfficeWorkspace &workspace, OfficeLauncher &launcher, int callTimeoutMs,
@@ -78,6 +90,7 @@ LibreOfficeSession::LibreOfficeSession(const QString &program, const QString &pr
         } catch (const uno::Exception &) {
             // Not listening yet: asked again below, while time is left.
             m_context.clear();
+            dropStaleReplies();
         }
         if (m_context.is())
             break;
@@ -205,6 +218,7 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
     m_watchdog.arm(m_timeoutMs);
     const auto failed = [&](const QString &description) {
         m_watchdog.disarm();
+        dropStaleReplies();
         m_stoppedForTime = m_stoppedForTime || m_watchdog.fired();
         return EngineError(description);
     };
@@ -272,8 +286,11 @@ void LibreOfficeSession::terminate()
         m_watchdog.arm(m_timeoutMs);
         agreed = m_desktop->terminate();
     } catch (const uno::Exception &) {
-        // The office may end before it answers; whether it ended is what counts.
+        // The office may end before it answers; whether it ended is what
+        // counts. Its answer may still have come in: it must not reach the
+        // next office's first call.
         agreed = true;
+        dropStaleReplies();
     }
     m_watchdog.disarm();
     const bool hung = m_watchdog.fired();
