@@ -214,6 +214,36 @@ def make_tests(office, out):
     make_empty_sheet_tests(office, out)
     make_legacy_tests(office, out)
     make_page_setup_tests(office, out)
+    make_paper_tests(office, out)
+
+
+def set_paper(doc, sheet_name, width, height):
+    """Gives a sheet a page style of its own on paper of width x height (hundredths of a millimetre)."""
+    own_page_style(doc, sheet_name)
+    style = doc.StyleFamilies.getByName("PageStyles").getByName(sheet_name + "Style")
+    style.IsLandscape = width > height
+    style.Width = width
+    style.Height = height
+
+
+def make_paper_tests(office, out):
+    """Workbooks laid out on a paper of their own, whatever the system's default is."""
+    doc = office.workbook([("Europe", sheet("A4-TEXT"))])
+    set_paper(doc, "Europe", 21000, 29700)
+    office.save(doc, out + "/a4-paper.xlsx", XLSX)
+
+    doc = office.workbook([("America", sheet("LETTER-TEXT"))])
+    set_paper(doc, "America", 21590, 27940)
+    office.save(doc, out + "/letter-paper.xlsx", XLSX)
+
+    # An upright A4 sheet between two landscape A3 ones: three runs of paper.
+    doc = office.workbook([("Broad1", sheet("BROAD-ONE")), ("Upright", sheet("UPRIGHT-TEXT")),
+                           ("Broad2", sheet("BROAD-TWO"))])
+    set_paper(doc, "Broad1", 42000, 29700)
+    set_paper(doc, "Upright", 21000, 29700)
+    set_paper(doc, "Broad2", 42000, 29700)
+    office.activate(doc, "Upright")
+    office.save(doc, out + "/mixed-paper.ods", ODS)
 
 
 def make_page_setup_tests(office, out):
@@ -294,6 +324,14 @@ def make_empty_sheet_tests(office, out):
                                                      "icons", "corvane-128.png"))
     office.activate(doc, "Picture")
     office.save(doc, out + "/image-only.xlsx", XLSX)
+
+    # A formula whose text is empty: LibreOffice gives the sheet a page and
+    # draws nothing on it (no header or footer either, as in Excel's files).
+    doc = office.workbook([("Words", sheet("WORDS-TEXT")), ("Blank", [])])
+    doc.Sheets.getByName("Blank").getCellByPosition(0, 0).Formula = '=""'
+    own_page_style(doc, "Blank")
+    office.activate(doc, "Blank")
+    office.save(doc, out + "/empty-text.xls", XLS)
 
     data = [["North", 4], ["East", 7], ["South", 5], ["West", 9], [], ["DATA-TEXT"]]
     doc = office.workbook([("Data", data), ("Chart", [])])

@@ -3,6 +3,7 @@
 
 #include "core/printing/engineerror.h"
 #include "core/printing/printersystem.h"
+#include "core/printing/printsettings.h"
 
 #include <QStringList>
 
@@ -23,10 +24,12 @@ public:
         return defaultName;
     }
 
-    PrintedJob printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &) override
+    void printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &settings,
+                  const QList<QSizeF> &) override
     {
         jobs.append(printer + QLatin1Char('/') + title);
-        return {int(jobs.size()), QString()};
+        if (settings.printed)
+            settings.printed(int(jobs.size()), QString());
     }
 
     QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};

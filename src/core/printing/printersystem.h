@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
+#include <QSizeF>
 #include <QStringList>
 
 struct PrintSettings;
@@ -26,10 +28,15 @@ public:
     // The default printer's name; throws when there is none.
     virtual QString defaultPrinterName() = 0;
 
-    // Hands a finished PDF to printer as one job titled title, with the
-    // copies, collation and sides of settings. Throws with the print
-    // server's reason when the job is not taken.
-    virtual PrintedJob printPdf(const QString &printer, const QString &pdf, const QString &title,
-                                const PrintSettings &settings)
+    // Hands a finished PDF to printer, titled title, with the copies,
+    // collation and sides of settings, each page asking for the paper it was
+    // laid out on: pageSizes holds each page's size in points (empty: every
+    // page on the printer's default paper). Pages on one paper go as one job;
+    // a PDF whose pages use several papers goes as a job for each run of pages
+    // on the same paper, in page order. settings.printed is told each job the
+    // moment the server has taken it. Throws with the print server's reason
+    // when a job is not taken; the jobs taken before it stay taken.
+    virtual void printPdf(const QString &printer, const QString &pdf, const QString &title,
+                          const PrintSettings &settings, const QList<QSizeF> &pageSizes)
         = 0;
 };

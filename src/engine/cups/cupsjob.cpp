@@ -109,6 +109,38 @@ QString withQueueMessage(const QString &text, const QueueState &state)
     return state.message.isEmpty() ? text : QStringLiteral("%1 (\"%2\")").arg(text, state.message);
 }
 
+// A plain print asks only for its paper, so the queue's own defaults apply to
+// everything else.
+int jobOptions(const PrintSettings &settings, const CupsJob::Part &part, cups_option_t **options)
+{
+    int count = 0;
+    if (part.copies > 1) {
+        count = cupsAddOption("copies", QByteArray::number(part.copies).constData(), count, options);
+        count = cupsAddOption("collate", settings.collate ? "true" : "false", count, options);
+    }
+    // Sides, not a driver option: a queue's default for sides would win over a driver option.
+    switch (settings.duplex) {
+    case PrintSettings::Duplex::PrinterDefault:
+        break;
+    case PrintSettings::Duplex::Off:
+        count = cupsAddOption("sides", "one-sided", count, options);
+        break;
+    case PrintSettings::Duplex::LongEdge:
+        count = cupsAddOption("sides", "two-sided-long-edge", count, options);
+        break;
+    case PrintSettings::Duplex::ShortEdge:
+        count = cupsAddOption("sides", "two-sided-short-edge", count, options);
+        break;
+    }
+    // Without it CUPS fits every page to the queue's default paper; with it a
+    // queue that has the paper prints the pages as they were laid out.
+    if (!part.media.isEmpty())
+        count = cupsAddOption("media", part.media.constData(), count, options);
+    if (!part.pageRanges.isEmpty())
+        count = cupsAddOption("page-ranges", part.pageRanges.constData(), count, options);
+    return count;
+}
+
 } // namespace
 
 CupsJob::CupsJob(int connectMs, int answerMs, std::function<bool()> stopRequested)
@@ -118,7 +150,7 @@ CupsJob::CupsJob(int connectMs, int answerMs, std::function<bool()> stopRequeste
 {}
 
 PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QString &title,
-                           const PrintSettings &settings) const
+                           const PrintSettings &settings, const Part &part) const
 {
     QFile file(pdf);
     if (!file.open(QIODevice::ReadOnly))
@@ -130,31 +162,8 @@ PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QSt
     deadline.timer.start();
     const Connection http(m_connectMs, deadline);
 
-    // A plain print asks for nothing, so the queue's own defaults apply.
     cups_option_t *options = nullptr;
-    int count = 0;
-    if (settings.copies > 1) {
-        count = cupsAddOption("copies", QByteArray::number(settings.copies).constData(), count, &options);
-        count = cupsAddOption("collate", settings.collate ? "true" : "false", count, &options);
-    }
-    // Sides, not a driver option: a queue's default for sides would win over a driver option.
-    switch (settings.duplex) {
-    case PrintSettings::Duplex::PrinterDefault:
-        break;
-    case PrintSettings::Duplex::Off:
-        count = cupsAddOption("sides", "one-sided", count, &options);
-        break;
-    case PrintSettings::Duplex::LongEdge:
-        count = cupsAddOption("sides", "two-sided-long-edge", count, &options);
-        break;
-    case PrintSettings::Duplex::ShortEdge:
-        count = cupsAddOption("sides", "two-sided-short-edge", count, &options);
-        break;
-    }
-
-    // The paper the page styles were given; CUPS finds the queue's equivalent.
-    if (settings.paper.isSet())
-        count = cupsAddOption("media", settings.paper.media.toUtf8().constData(), count, &options);
+    const int count = jobOptions(settings, part, &options);
 
     const QByteArray queue = printer.toUtf8();
     const QByteArray name = title.toUtf8();

@@ -3,6 +3,7 @@
 
 #include "core/printing/printersystem.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -18,11 +19,21 @@ public:
     // stopRequested, asked while waiting, ends the wait when true.
     CupsJob(int connectMs, int answerMs, std::function<bool()> stopRequested);
 
+    // What one job asks for beyond the sides of the settings: the paper its
+    // pages were laid out on (empty: the queue's default), which pages of the
+    // PDF it prints (empty: all) and how many copies, collated as settings say.
+    struct Part
+    {
+        QByteArray media;
+        QByteArray pageRanges;
+        int copies = 1;
+    };
+
     // Creates the job, sends the PDF and closes it. Throws EngineError with
     // the server's reason; a job already created is cancelled then, so that
     // no half job prints.
     PrintedJob submit(const QString &printer, const QString &pdf, const QString &title,
-                      const PrintSettings &settings) const;
+                      const PrintSettings &settings, const Part &part) const;
 
 private:
     int m_connectMs;

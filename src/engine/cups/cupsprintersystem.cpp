@@ -4,12 +4,16 @@
 #include "core/common/logcategories.h"
 #include "core/printing/engineerror.h"
 #include "core/printing/printingtexts.h"
+#include "core/printing/printsettings.h"
 #include "engine/cups/cupsjob.h"
 #include "engine/cups/cupsserveraddress.h"
+#include "engine/cups/paperruns.h"
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace {
 
@@ -139,15 +143,36 @@ QString CupsPrinterSystem::defaultPrinterName()
     return QString::fromUtf8(dest->name);
 }
 
-PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, const QString &title,
-                                       const PrintSettings &settings)
+void CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, const QString &title,
+                                 const PrintSettings &settings, const QList<QSizeF> &pageSizes)
 {
     // A local server answers at once; the document itself may take a while
     // to reach a remote one.
     constexpr int connectMs = 15000;
     constexpr int answerMs = 120000;
-    qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server();
-    PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
-    qCDebug(lcCups) << "queued as job" << job.id;
-    return job;
+    const CupsJob cups(connectMs, answerMs, m_stopRequested);
+    // Pages laid out on the paper --paper named are on that paper, by its own name.
+    std::vector<PaperRuns::Run> runs = PaperRuns::of(pageSizes);
+    if (settings.paper.isSet())
+        runs = {{1, int(pageSizes.size()), settings.paper.media.toUtf8()}};
+    // Whole copies of a workbook that goes as several jobs are the sequence
+    // of its jobs repeated; within one job the server makes them.
+    const bool split = runs.size() > 1;
+    const bool repeated = split && settings.copies > 1 && settings.collate;
+    for (int round = 0; round < (repeated ? settings.copies : 1); ++round) {
+        for (std::size_t i = 0; i < std::max<std::size_t>(runs.size(), 1); ++i) {
+            CupsJob::Part part;
+            part.copies = repeated ? 1 : settings.copies;
+            if (!runs.empty())
+                part.media = runs[i].media;
+            if (split)
+                part.pageRanges = QByteArray::number(runs[i].firstPage) + '-' + QByteArray::number(runs[i].lastPage);
+            qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server() << part.media
+                                      << part.pageRanges;
+            const PrintedJob job = cups.submit(printer, pdf, title, settings, part);
+            qCDebug(lcCups) << "queued as job" << job.id;
+            if (settings.printed)
+                settings.printed(job.id, job.waiting);
+        }
+    }
 }

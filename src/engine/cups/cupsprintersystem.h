@@ -21,8 +21,8 @@ public:
 
     QStringList printerNames() override;
     QString defaultPrinterName() override;
-    PrintedJob printPdf(const QString &printer, const QString &pdf, const QString &title,
-                        const PrintSettings &settings) override;
+    void printPdf(const QString &printer, const QString &pdf, const QString &title, const PrintSettings &settings,
+                  const QList<QSizeF> &pageSizes) override;
 
 private:
     int m_boundMs;

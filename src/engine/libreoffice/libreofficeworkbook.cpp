@@ -16,7 +16,6 @@
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 
 #include <optional>
-#include <tuple>
 
 using namespace com::sun::star;
 
@@ -67,11 +66,10 @@ void LibreOfficeWorkbook::print(LibreOfficeSession &session, const uno::Referenc
         prepared.reset();
         if (!taken.failure.isEmpty())
             throw EngineError(taken.failure);
-        deliver(session, printer, taken.rendered, taken.name);
+        deliver(session, printer, {taken.rendered, taken.pageSizes, taken.name});
         return;
     }
-    const auto [rendered, name] = render(session, document, printer, onlySheet);
-    deliver(session, printer, rendered, name);
+    deliver(session, printer, render(session, document, printer, onlySheet));
 }
 
 void LibreOfficeWorkbook::prepare(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
@@ -90,17 +88,20 @@ void LibreOfficeWorkbook::prepare(LibreOfficeSession &session, const uno::Refere
         return;
     }
     try {
-        std::tie(prepared.rendered, prepared.name) = render(session, document, printer, prepared.sheet);
+        const Rendered rendered = render(session, document, printer, prepared.sheet);
+        prepared.rendered = rendered.pdf;
+        prepared.pageSizes = rendered.pageSizes;
+        prepared.name = rendered.name;
     } catch (const EngineError &error) {
         prepared.failure = error.description();
     }
     session.preparedPrint() = prepared;
 }
 
-std::pair<QString, QString> LibreOfficeWorkbook::render(LibreOfficeSession &session,
-                                                        const uno::Reference<lang::XComponent> &document,
-                                                        const QString &printer,
-                                                        const uno::Reference<sheet::XSpreadsheet> &onlySheet)
+LibreOfficeWorkbook::Rendered LibreOfficeWorkbook::render(LibreOfficeSession &session,
+                                                          const uno::Reference<lang::XComponent> &document,
+                                                          const QString &printer,
+                                                          const uno::Reference<sheet::XSpreadsheet> &onlySheet)
 {
     const PrintSettings &settings = session.printSettings();
     const bool toPdf = !settings.pdfFolder.isEmpty();
@@ -115,25 +116,24 @@ std::pair<QString, QString> LibreOfficeWorkbook::render(LibreOfficeSession &sess
     // Rendered inside the office's own folder, which goes with the office:
     // nothing half-made ever lands beside the user's files.
     const QString rendered = session.process().folderPath() + QStringLiteral("/rendered.pdf");
-    WorkbookRendering::render(session, document, onlySheet, toPdf ? settings.layoutPrinter : printer, rendered);
-    return {rendered, WorkbookRendering::fileName(session, document)};
+    const QList<QSizeF> pageSizes
+        = WorkbookRendering::render(session, document, onlySheet, toPdf ? settings.layoutPrinter : printer, rendered);
+    return {rendered, pageSizes, WorkbookRendering::fileName(session, document)};
 }
 
-void LibreOfficeWorkbook::deliver(LibreOfficeSession &session, const QString &printer, const QString &rendered,
-                                  const QString &name)
+void LibreOfficeWorkbook::deliver(LibreOfficeSession &session, const QString &printer, const Rendered &rendered)
 {
     const PrintSettings &settings = session.printSettings();
     if (!settings.pdfFolder.isEmpty()) {
-        const QString base = QFileInfo(name).completeBaseName();
-        PdfExport::publish(rendered, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
+        const QString base = QFileInfo(rendered.name).completeBaseName();
+        PdfExport::publish(rendered.pdf, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
                            settings.exported);
     } else {
-        const PrintedJob job = session.printers().printPdf(
-            printer, rendered, name.isEmpty() ? QStringLiteral("Workbook") : name, settings);
-        if (settings.printed)
-            settings.printed(job.id, job.waiting);
+        session.printers().printPdf(printer, rendered.pdf,
+                                    rendered.name.isEmpty() ? QStringLiteral("Workbook") : rendered.name, settings,
+                                    rendered.pageSizes);
     }
     if (settings.rendered)
-        settings.rendered(rendered, name);
-    QFile::remove(rendered);
+        settings.rendered(rendered.pdf, rendered.name);
+    QFile::remove(rendered.pdf);
 }

@@ -6,8 +6,11 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 
+#include <QList>
+#include <QSizeF>
+#include <QString>
+
 #include <memory>
-#include <utility>
 
 class LibreOfficeSession;
 
@@ -38,13 +41,18 @@ private:
     static com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>
     activeSheetOf(LibreOfficeSession &session,
                   const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document);
-    // The rendered file, in the office's folder, and the workbook's file name.
-    static std::pair<QString, QString>
+    // The rendered file, in the office's folder, its pages' sizes and the workbook's file name.
+    struct Rendered
+    {
+        QString pdf;
+        QList<QSizeF> pageSizes;
+        QString name;
+    };
+    static Rendered
     render(LibreOfficeSession &session,
            const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document, const QString &printer,
            const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
-    static void deliver(LibreOfficeSession &session, const QString &printer, const QString &rendered,
-                        const QString &name);
+    static void deliver(LibreOfficeSession &session, const QString &printer, const Rendered &rendered);
 
     std::shared_ptr<LibreOfficeSession> m_session;
     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> m_document;

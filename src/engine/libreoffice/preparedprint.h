@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
+#include <QSizeF>
 #include <QString>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -17,9 +19,10 @@ struct PreparedPrint
     // The active sheet, when only it prints; sheetFailure: why it could not be read.
     com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> sheet;
     QString sheetFailure;
-    // The rendered PDF in the office's folder and the workbook's file name;
-    // failure: why the print cannot be made.
+    // The rendered PDF in the office's folder, its pages' sizes and the
+    // workbook's file name; failure: why the print cannot be made.
     QString rendered;
+    QList<QSizeF> pageSizes;
     QString name;
     QString failure;
 };

@@ -5,6 +5,7 @@
 #include "core/printing/printsettings.h"
 #include "engine/libreoffice/libreofficesession.h"
 #include "engine/libreoffice/pagesetup.h"
+#include "engine/libreoffice/renderedpages.h"
 #include "engine/libreoffice/unoproperties.h"
 #include "engine/libreoffice/unostrings.h"
 
@@ -42,6 +43,13 @@ sal_Int32 firstPageSheet(const uno::Reference<lang::XComponent> &document, const
     return -1;
 }
 
+EngineError nothingToPrint(bool onlySheet, const QString &sheetName)
+{
+    if (onlySheet)
+        return EngineError(QStringLiteral("The active sheet \"%1\" is empty; nothing was printed.").arg(sheetName));
+    return EngineError(QStringLiteral("The workbook has nothing to print; nothing was printed."));
+}
+
 } // namespace
 
 namespace WorkbookRendering {
@@ -56,8 +64,9 @@ QString fileName(LibreOfficeSession &session, const uno::Reference<lang::XCompon
     return name;
 }
 
-void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
-            const uno::Reference<sheet::XSpreadsheet> &onlySheet, const QString &layoutPrinter, const QString &target)
+QList<QSizeF> render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> &document,
+                     const uno::Reference<sheet::XSpreadsheet> &onlySheet, const QString &layoutPrinter,
+                     const QString &target)
 {
     const PrintSettings &settings = session.printSettings();
     const QString pages = settings.pages;
@@ -86,11 +95,8 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
             pageCount = uno::Reference<view::XRenderable>(document, uno::UNO_QUERY_THROW)
                             ->getRendererCount(selection, uno::Sequence<beans::PropertyValue>());
     });
-    if (!printable) {
-        if (onlySheet.is())
-            throw EngineError(QStringLiteral("The active sheet \"%1\" is empty; nothing was printed.").arg(name));
-        throw EngineError(QStringLiteral("The workbook has nothing to print; nothing was printed."));
-    }
+    if (!printable)
+        throw nothingToPrint(onlySheet.is(), name);
     if (!pages.isEmpty() && PrintSettings::firstPage(pages) > pageCount)
         throw EngineError(QStringLiteral("The pages asked for (%1) are not there: what the workbook prints has %2 %3; "
                                          "nothing was printed.")
@@ -115,6 +121,13 @@ void render(LibreOfficeSession &session, const uno::Reference<lang::XComponent> 
     });
     if (QFileInfo(target).size() == 0)
         throw EngineError(QStringLiteral("LibreOffice rendered no pages for the workbook."));
+    // A cell that holds only an empty text, or a control that is not to be
+    // printed, gives the sheet a page of its own on which nothing is drawn:
+    // only the rendering shows that, and a white sheet of paper is no print.
+    const RenderedPages rendered = RenderedPages::read(target);
+    if (!rendered.inked)
+        throw nothingToPrint(onlySheet.is(), name);
+    return rendered.sizes;
 }
 
 } // namespace WorkbookRendering

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
+#include <QSizeF>
 #include <QString>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -14,9 +16,11 @@ namespace WorkbookRendering {
 
 // Renders onlySheet, or every sheet when it is null, with the page metrics
 // of layoutPrinter (none: LibreOffice's own) and the session's page range,
-// into the file target. Throws EngineError, before anything is rendered,
-// when there is nothing to print or the page range selects no page.
-void render(LibreOfficeSession &session,
+// into the file target, and gives each page's size in points. Throws
+// EngineError when there is nothing to print (before anything is rendered,
+// or once the rendering shows that its pages are all blank) or the page
+// range selects no page.
+QList<QSizeF> render(LibreOfficeSession &session,
             const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
             const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet,
             const QString &layoutPrinter, const QString &target);
