@@ -10,6 +10,7 @@ printed page tells which sheet it came from.
 """
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -215,6 +216,40 @@ def make_tests(office, out):
     make_legacy_tests(office, out)
     make_page_setup_tests(office, out)
     make_paper_tests(office, out)
+    make_encrypted_legacy(out + "/legacy.xls", out)
+
+
+def with_filepass(source, target, version, key_bits=128):
+    """An Excel 97-2003 workbook that says it is encrypted with RC4 through
+    CryptoAPI, as Excel writes it for a password: a FILEPASS record in place of
+    the few records between the BOF and the code page. The salt and verifier
+    are random, so no password opens it, and nothing after it need be
+    encrypted: an office stops at the FILEPASS."""
+    data = bytearray(open(source, "rb").read())
+    bof = data.find(bytes.fromhex("0908100000060500"))
+    if bof < 0:
+        raise SystemExit(source + ": no workbook BOF record")
+    start = end = bof + 20
+    # INTERFACEHDR, MMS, INTERFACEEND and WRITEACCESS: the room to fill.
+    for _ in range(4):
+        end += 4 + int.from_bytes(data[end + 2:end + 4], "little")
+    crypto_api, rc4, sha1, full = 0x04, 0x6801, 0x8004, 1
+    header = struct.pack("<8I", crypto_api, 0, rc4, sha1, key_bits, full, 0, 0) + "\0".encode("utf-16-le")
+    verifier = struct.pack("<I", 16) + os.urandom(32) + struct.pack("<I", 20) + os.urandom(20)
+    body = struct.pack("<HHHII", 1, version, 2, crypto_api, len(header)) + header + verifier
+    record = struct.pack("<HH", 0x2F, len(body)) + body
+    filler = end - start - len(record) - 4
+    record += struct.pack("<HH", 0xE1, filler) + bytes(filler)
+    data[start:end] = record
+    with open(target, "wb") as out:
+        out.write(data)
+
+
+def make_encrypted_legacy(source, out):
+    """Password-protected Excel 97-2003 workbooks of both kinds: one LibreOffice
+    asks the password of, one whose encryption it refuses by an error code."""
+    with_filepass(source, out + "/encrypted-cryptoapi.xls", version=4)
+    with_filepass(source, out + "/encrypted-cryptoapi-v2.xls", version=2)
 
 
 def set_paper(doc, sheet_name, width, height):

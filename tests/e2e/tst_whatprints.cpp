@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// End to end: every page reaches the printer on the paper it was laid out
-// on, whatever the queue's default paper, and a sheet that draws nothing is
-// refused instead of printing a white page; the real LibreOffice and the
-// private CUPS server, whose "Second" queue defaults to Letter and "Europe"
-// to A4.
+// End to end, what reaches the printer: every page on the paper it was laid
+// out on, whatever the queue's default paper; no white page for a sheet that
+// draws nothing; no job for a workbook that needs a password, whatever its
+// encryption. The real LibreOffice and the private CUPS server, whose
+// "Second" queue defaults to Letter and "Europe" to A4.
 #include "e2e/printedjobs.h"
 #include "support/commandrun.h"
 
@@ -38,7 +38,7 @@ struct Job
 
 } // namespace
 
-class PaperTest final : public QObject
+class WhatPrintsTest final : public QObject
 {
     Q_OBJECT
 
@@ -155,11 +155,42 @@ private Q_SLOTS:
         QCOMPARE(next.size(), 1);
 
         // All sheets: the workbook has something to print, so it prints.
+        // (A blank sheet among others keeps its white page, as in the PDF.)
         const QList<Job> all = print(u"Second"_s, {u"-a"_s, blank}, 1);
         QCOMPARE(all.size(), 1);
         QVERIFY(all[0].text.contains(u"WORDS-TEXT"_s));
     }
+
+    void aWorkbookThatNeedsAPasswordSaysSoWhateverItsEncryption_data()
+    {
+        QTest::addColumn<QString>("file");
+        // Asked for its password by LibreOffice.
+        QTest::newRow("RC4 CryptoAPI, version 4") << u"encrypted-cryptoapi.xls"_s;
+        // Refused by an error code without asking.
+        QTest::newRow("RC4 CryptoAPI, version 2") << u"encrypted-cryptoapi-v2.xls"_s;
+        QTest::newRow("OOXML") << u"protected.xlsx"_s;
+    }
+    void aWorkbookThatNeedsAPasswordSaysSoWhateverItsEncryption()
+    {
+        QFETCH(QString, file);
+        const QString report = u"Application Error: The workbook is protected by a password. (\""_s + workbook(file)
+            + u"\")\nin Corvane5/20/2014.Form1.Start at line 116"_s;
+        const auto before = m_jobs.files(u"Second"_s).size();
+        const CommandRun printed = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, workbook(file)});
+        QCOMPARE(printed.exitCode, 1);
+        QVERIFY2(printed.err.contains(report), qPrintable(printed.err));
+
+        QTemporaryDir out;
+        const CommandRun exported = CommandRun::of({u"--yes"_s, u"--pdf"_s, out.path(), workbook(file)});
+        QCOMPARE(exported.exitCode, 1);
+        QVERIFY2(exported.err.contains(report), qPrintable(exported.err));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+
+        // The barrier: the next job is the only one since.
+        QCOMPARE(print(u"Second"_s, {workbook(u"a4-paper.xlsx"_s)}, 1).size(), 1);
+        QCOMPARE(m_jobs.files(u"Second"_s).size(), before + 1);
+    }
 };
 
-QTEST_GUILESS_MAIN(PaperTest)
-#include "tst_paper.moc"
+QTEST_GUILESS_MAIN(WhatPrintsTest)
+#include "tst_whatprints.moc"
