@@ -128,8 +128,9 @@ private Q_SLOTS:
         QStringList order;
         for (const Job &job : jobs)
             order << job.text.simplified().section(u' ', 0, 0);
-        QCOMPARE(order, (QStringList{u"BROAD-ONE"_s, u"UPRIGHT-TEXT"_s, u"BROAD-TWO"_s, u"BROAD-ONE"_s,
-                                     u"UPRIGHT-TEXT"_s, u"BROAD-TWO"_s}));
+        QCOMPARE(order,
+                 (QStringList{u"BROAD-ONE"_s, u"UPRIGHT-TEXT"_s, u"BROAD-TWO"_s, u"BROAD-ONE"_s, u"UPRIGHT-TEXT"_s,
+                              u"BROAD-TWO"_s}));
     }
 
     void aSheetThatDrawsNothingIsRefusedOnPaperAndInThePdf()

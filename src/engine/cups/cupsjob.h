@@ -32,8 +32,8 @@ public:
     // Creates the job, sends the PDF and closes it. Throws EngineError with
     // the server's reason; a job already created is cancelled then, so that
     // no half job prints.
-    PrintedJob submit(const QString &printer, const QString &pdf, const QString &title,
-                      const PrintSettings &settings, const Part &part) const;
+    PrintedJob submit(const QString &printer, const QString &pdf, const QString &title, const PrintSettings &settings,
+                      const Part &part) const;
 
 private:
     int m_connectMs;

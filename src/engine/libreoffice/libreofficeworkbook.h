@@ -3,12 +3,11 @@
 
 #include "core/printing/engineworkbook.h"
 
-#include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/sheet/XSpreadsheet.hpp>
-
 #include <QList>
 #include <QSizeF>
 #include <QString>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
 
 #include <memory>
 
@@ -48,10 +47,10 @@ private:
         QList<QSizeF> pageSizes;
         QString name;
     };
-    static Rendered
-    render(LibreOfficeSession &session,
-           const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document, const QString &printer,
-           const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
+    static Rendered render(LibreOfficeSession &session,
+                           const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                           const QString &printer,
+                           const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet);
     static void deliver(LibreOfficeSession &session, const QString &printer, const Rendered &rendered);
 
     std::shared_ptr<LibreOfficeSession> m_session;

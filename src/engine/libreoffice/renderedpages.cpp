@@ -25,8 +25,8 @@ public:
     void handleObject(QPDFObjectHandle object) override
     {
         // Stroking, filling, shading, text, XObjects (images, forms) and inline images.
-        static const std::set<std::string> painting{"S", "s",  "f",  "F", "f*", "B",  "B*", "b", "b*",
-                                                    "sh", "Do", "Tj", "TJ", "'", "\"", "BI", "EI"};
+        static const std::set<std::string> painting{"S",  "s",  "f",  "F",  "f*", "B",  "B*", "b", "b*",
+                                                    "sh", "Do", "Tj", "TJ", "'",  "\"", "BI", "EI"};
         if (object.isInlineImage() || (object.isOperator() && painting.count(object.getOperatorValue()) > 0)) {
             m_inked = true;
             terminateParsing();

@@ -21,9 +21,9 @@ namespace WorkbookRendering {
 // or once the rendering shows that its pages are all blank) or the page
 // range selects no page.
 QList<QSizeF> render(LibreOfficeSession &session,
-            const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
-            const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet,
-            const QString &layoutPrinter, const QString &target);
+                     const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                     const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> &onlySheet,
+                     const QString &layoutPrinter, const QString &target);
 
 // The workbook's file name ("Budget 2014.xls"); empty for a workbook with none.
 QString fileName(LibreOfficeSession &session,
