@@ -3,6 +3,7 @@
 
 #include "core/printing/engineerror.h"
 #include "core/printing/printersystem.h"
+#include "core/printing/printsettings.h"
 
 #include <QStringList>
 
@@ -23,10 +24,15 @@ public:
         return defaultName;
     }
 
-    PrintedJob printPdf(const QString &printer, const QString &, const QString &title, const PrintSettings &) override
+    PrintedJob printPdf(const QString &printer, const QString &, const QString &title,
+                        const PrintSettings &settings) override
     {
         jobs.append(printer + QLatin1Char('/') + title);
-        return {int(jobs.size()), QString()};
+        PrintedJob job;
+        job.id = int(jobs.size());
+        if (settings.printed)
+            settings.printed(job);
+        return job;
     }
 
     QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};

@@ -12,6 +12,9 @@ struct PrintedJob
     // Not empty when the job cannot print yet, in the printer system's words
     // (a paused queue and its reason).
     QString waiting;
+    // More jobs of the same document follow this one (a document sent as
+    // several jobs): until the last is taken, the document printed in part.
+    bool more = false;
 };
 
 // The printers of the system. Failures throw EngineError.
@@ -27,8 +30,10 @@ public:
     virtual QString defaultPrinterName() = 0;
 
     // Hands a finished PDF to printer as one job titled title, with the
-    // copies, collation and sides of settings. Throws with the print
-    // server's reason when the job is not taken.
+    // copies, collation and sides of settings. Tells settings.printed of
+    // each job the moment the server took it, before anything else happens,
+    // so that a record of it survives whatever ends the program next.
+    // Throws with the print server's reason when the job is not taken.
     virtual PrintedJob printPdf(const QString &printer, const QString &pdf, const QString &title,
                                 const PrintSettings &settings)
         = 0;

@@ -4,6 +4,7 @@
 #include "core/common/logcategories.h"
 #include "core/printing/engineerror.h"
 #include "core/printing/printingtexts.h"
+#include "core/printing/printsettings.h"
 #include "engine/cups/cupsjob.h"
 #include "engine/cups/cupsserveraddress.h"
 
@@ -148,6 +149,9 @@ PrintedJob CupsPrinterSystem::printPdf(const QString &printer, const QString &pd
     constexpr int answerMs = 120000;
     qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server();
     PrintedJob job = CupsJob(connectMs, answerMs, m_stopRequested).submit(printer, pdf, title, settings);
+    // Told first: a program killed right after must still have its record.
+    if (settings.printed)
+        settings.printed(job);
     qCDebug(lcCups) << "queued as job" << job.id;
     return job;
 }

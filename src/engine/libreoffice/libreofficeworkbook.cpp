@@ -128,10 +128,8 @@ void LibreOfficeWorkbook::deliver(LibreOfficeSession &session, const QString &pr
         PdfExport::publish(rendered, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
                            settings.exported);
     } else {
-        const PrintedJob job = session.printers().printPdf(
-            printer, rendered, name.isEmpty() ? QStringLiteral("Workbook") : name, settings);
-        if (settings.printed)
-            settings.printed(job.id, job.waiting);
+        // The printer system tells settings.printed of each job as it is taken.
+        session.printers().printPdf(printer, rendered, name.isEmpty() ? QStringLiteral("Workbook") : name, settings);
     }
     if (settings.rendered)
         settings.rendered(rendered, name);
