@@ -273,7 +273,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const CommandRun run = CommandRun::of({dir.path()}, withoutPrinters());
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, u"No files added.\n"_s);
+        QCOMPARE(run.out, u"No files added.\nNo workbook in: "_s + dir.path() + u"\n"_s);
     }
 
     void usageErrorsExitWithTwo_data()
