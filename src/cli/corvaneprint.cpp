@@ -331,11 +331,11 @@ int RunCorvanePrint(int &argc, char **argv)
     qCDebug(lcRun) << "up to" << instances << "offices at once";
     std::unique_ptr<PipelinedEngine> pipeline;
     if (instances > 1)
-        pipeline = std::make_unique<PipelinedEngine>(
-            engine,
-            PipelinedEngine::Plan{entries, printer, options.allSheets, instances,
-                                  [&report](int i) { report.officeStarting(i); }},
-            [] { return OfficeRegistry::stopRequested(); });
+        pipeline
+            = std::make_unique<PipelinedEngine>(engine,
+                                                PipelinedEngine::Plan{entries, printer, options.allSheets, instances,
+                                                                      [&report](int i) { report.officeStarting(i); }},
+                                                [] { return OfficeRegistry::stopRequested(); });
     PrintRun run(pipeline ? static_cast<SpreadsheetEngine &>(*pipeline) : engine, prompts, view, runner);
     run.Start();
     // A run that stopped early leaves no office it opened ahead.

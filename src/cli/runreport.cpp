@@ -23,8 +23,8 @@ qint64 steadyMs()
 // A file just made is not on the disk until its folder's entry is.
 void syncFolderOf(const QString &file)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd
+        = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -139,9 +139,9 @@ void RunReport::workbookFinished(int i, bool failed, const QString &printer)
         m_failure = QStringLiteral("Stopped before the workbook was done.");
     // A job that went whole to CUPS unconfirmed is neither printed nor failed.
     const QString outcome = m_failureKind == EngineError::Kind::MayHavePrinted ? QStringLiteral("may have printed")
-        : written                                                             ? m_outcome
-        : failed                                                              ? QStringLiteral("failed")
-                                                                              : QStringLiteral("printed");
+        : written                                                              ? m_outcome
+        : failed                                                               ? QStringLiteral("failed")
+                                                                               : QStringLiteral("printed");
     writeEntryRow(outcome, written ? m_printer : printer);
     m_entry = 0;
 }
@@ -168,7 +168,8 @@ void RunReport::notStarted(int i, const QString &path)
 void RunReport::noWorkbook(const QString &folder, const QString &reason)
 {
     if (isOpen())
-        writeRow({QString(), folder, QStringLiteral("no workbook"), QString(), reason, QString(), QString(), QString()});
+        writeRow(
+            {QString(), folder, QStringLiteral("no workbook"), QString(), reason, QString(), QString(), QString()});
 }
 
 QString RunReport::field(const QString &text)

@@ -164,8 +164,9 @@ private Q_SLOTS:
             const CommandRun run
                 = CommandRun::of(arguments + QStringList{u"--files-from"_s, u"-"_s}, withoutPrinters(), input);
             QCOMPARE(run.exitCode, 2);
-            QCOMPARE(run.err, u"corvane-print: line 2 of the list on standard input holds a NUL byte, which no path "
-                              "can; a list of names that each end with one is read with --null\n"_s);
+            QCOMPARE(run.err,
+                     u"corvane-print: line 2 of the list on standard input holds a NUL byte, which no path "
+                     "can; a list of names that each end with one is read with --null\n"_s);
             QVERIFY(run.out.isEmpty());
         }
         QVERIFY(!QFile::exists(report));
@@ -220,13 +221,14 @@ private Q_SLOTS:
         environment.insert(u"XDG_RUNTIME_DIR"_s, r + u"/runtime"_s);
         environment.insert(u"XDG_CACHE_HOME"_s, r + u"/cache"_s);
         const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
-        const QStringList arguments{u"--yes"_s, u"--pdf"_s,  r + u"/out"_s, u"--report"_s,
-                                    r + u"/run.csv"_s, workbook, workbook};
+        const QStringList arguments{u"--yes"_s,        u"--pdf"_s, r + u"/out"_s, u"--report"_s,
+                                    r + u"/run.csv"_s, workbook,   workbook};
         const CommandRun refused = CommandRun::of(arguments, environment);
         QCOMPARE(refused.exitCode, 2);
         const QString because = u" cannot hold LibreOffice's work: it is not a folder of your own."_s;
-        QCOMPARE(refused.err, u"corvane-print: The folder "_s + r + u"/runtime/corvane"_s + because + u" The folder "_s
-                                  + r + u"/cache/corvane/run"_s + because + u"\n"_s);
+        QCOMPARE(refused.err,
+                 u"corvane-print: The folder "_s + r + u"/runtime/corvane"_s + because + u" The folder "_s + r
+                     + u"/cache/corvane/run"_s + because + u"\n"_s);
         QVERIFY(refused.out.isEmpty());
         QVERIFY(!QFile::exists(r + u"/out"_s));
         QVERIFY(!QFile::exists(r + u"/run.csv"_s));

@@ -70,7 +70,8 @@ private Q_SLOTS:
         r.report.stepFailed(130, u"cannot quit"_s, EngineError::Kind::Failed);
         r.report.workbookFinished(1, false, u"Office"_s);
         QCOMPARE(r.rows(),
-                 (QStringList{u"1,/a.xlsx,printed,,,Office,7,0.00"_s, u"1,/a.xlsx,printed,128,cannot close,Office,7,1.50"_s}));
+                 (QStringList{u"1,/a.xlsx,printed,,,Office,7,0.00"_s,
+                              u"1,/a.xlsx,printed,128,cannot close,Office,7,1.50"_s}));
     }
 
     void aWorkbookSentAsSeveralJobsIsPrintedInPartUntilTheLast()
@@ -109,13 +110,14 @@ private Q_SLOTS:
         r.report.exported(u"/out/d.pdf"_s);
         r.report.workbookFinished(4, false, u"/out"_s);
         r.report.noWorkbook(u"/empty"_s, u"The folder holds no file to print."_s);
-        QCOMPARE(r.rows(), (QStringList{
-                               u"1,/missing.xlsx,failed,116,The file does not exist.,Office,,0.00"_s,
-                               u"2,/b.xlsx,may have printed,122,sent whole but not confirmed,Office,,0.00"_s,
-                               u"3,/c.xlsx,failed,,Stopped before the workbook was done.,Office,,0.00"_s,
-                               u"4,/d.xlsx,exported,,,/out/d.pdf,,0.00"_s,
-                               u",/empty,no workbook,,The folder holds no file to print.,,,"_s,
-                           }));
+        QCOMPARE(r.rows(),
+                 (QStringList{
+                     u"1,/missing.xlsx,failed,116,The file does not exist.,Office,,0.00"_s,
+                     u"2,/b.xlsx,may have printed,122,sent whole but not confirmed,Office,,0.00"_s,
+                     u"3,/c.xlsx,failed,,Stopped before the workbook was done.,Office,,0.00"_s,
+                     u"4,/d.xlsx,exported,,,/out/d.pdf,,0.00"_s,
+                     u",/empty,no workbook,,The folder holds no file to print.,,,"_s,
+                 }));
     }
 
     void secondsCountFromTheOfficeStartedAheadOfItsTurn()
@@ -133,8 +135,7 @@ private Q_SLOTS:
         r.clock = 64000;
         r.report.workbookStarting(2, u"/b.xlsx"_s);
         r.clock = 64040;
-        r.report.stepFailed(122, u"did not finish rendering the pages within 60 seconds"_s,
-                            EngineError::Kind::Failed);
+        r.report.stepFailed(122, u"did not finish rendering the pages within 60 seconds"_s, EngineError::Kind::Failed);
         r.report.workbookFinished(2, true, u"Office"_s);
         QCOMPARE(r.rows().last(),
                  u"2,/b.xlsx,failed,122,did not finish rendering the pages within 60 seconds,Office,,62.04"_s);

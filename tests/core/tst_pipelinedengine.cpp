@@ -43,7 +43,8 @@ struct PipelinedRun
             std::unique_ptr<PipelinedEngine> pipeline;
             if (instances > 1)
                 pipeline = std::make_unique<PipelinedEngine>(
-                    engine, PipelinedEngine::Plan{view.entries, view.printer, view.option2 && !view.option1, instances, {}},
+                    engine,
+                    PipelinedEngine::Plan{view.entries, view.printer, view.option2 && !view.option1, instances, {}},
                     [this] { return engine.stopped.load(); });
             PrintRun run(pipeline ? static_cast<SpreadsheetEngine &>(*pipeline) : engine, prompts, view, runner);
             run.Start();
@@ -176,7 +177,8 @@ private Q_SLOTS:
         for (int i = 1; i <= 3; ++i) {
             const QString path = r.view.entries.at(i - 1);
             const qsizetype told = calls.indexOf(u"starting %1"_s.arg(i));
-            const qsizetype opened = calls.indexOf(QRegularExpression(u"^open#\\d+ "_s + QRegularExpression::escape(path)));
+            const qsizetype opened
+                = calls.indexOf(QRegularExpression(u"^open#\\d+ "_s + QRegularExpression::escape(path)));
             QVERIFY2(told >= 0 && told < opened, qPrintable(calls.join(u", "_s)));
             QVERIFY2(told < firstPrint, qPrintable(calls.join(u", "_s)));
         }
@@ -247,7 +249,8 @@ private Q_SLOTS:
         DirectStepRunner runner;
         view.entries = {u"/a.xlsx"_s, u"/x.xlsx"_s};
         {
-            PipelinedEngine pipeline(engine, PipelinedEngine::Plan{{u"/a.xlsx"_s, u"/b.xlsx"_s}, u"Office"_s, false, 2, {}},
+            PipelinedEngine pipeline(engine,
+                                     PipelinedEngine::Plan{{u"/a.xlsx"_s, u"/b.xlsx"_s}, u"Office"_s, false, 2, {}},
                                      [] { return false; });
             PrintRun run(pipeline, prompts, view, runner);
             run.Start();

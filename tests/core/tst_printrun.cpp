@@ -215,8 +215,8 @@ private Q_SLOTS:
         QCOMPARE(summary.failedSteps, 1);
         QCOMPARE(summary.failedWorkbooks, 0);
         QVERIFY(summary.failedPaths.isEmpty());
-        QCOMPARE(r.view.events, (QStringList{u"failed 128: cannot close"_s, u"finished 1 printed"_s,
-                                             u"finished 2 printed"_s}));
+        QCOMPARE(r.view.events,
+                 (QStringList{u"failed 128: cannot close"_s, u"finished 1 printed"_s, u"finished 2 printed"_s}));
 
         // A print that failed still fails its workbook, whatever follows.
         Run failing;

@@ -12,9 +12,9 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
-#include <QThread>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
 #include <csignal>
@@ -67,7 +67,9 @@ bool writeFlatWorkbook(const QString &path, const QString &word)
           "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:body><office:spreadsheet>"
           "<table:table table:name=\"Sheet1\"><table:table-row><table:table-cell office:value-type=\"string\">"
           "<text:p>"
-        + word.toUtf8() + "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet></office:body></office:document>\n";
+        + word.toUtf8()
+        + "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet></office:body></"
+          "office:document>\n";
     return file.write(text) == text.size();
 }
 
@@ -692,10 +694,10 @@ private Q_SLOTS:
             QVERIFY2(round <= 4, qPrintable(remaining.join(u' ')));
             const QString report = dir.path() + u"/run%1.csv"_s.arg(round);
             QProcess process;
-            process.start(QStringLiteral(CORVANE_PRINT_BINARY), QStringList{u"--yes"_s, u"--jobs"_s,
-                                                                            QString::number(jobs), u"-p"_s,
-                                                                            u"Second"_s, u"--report"_s, report}
-                                                                    + remaining);
+            process.start(
+                QStringLiteral(CORVANE_PRINT_BINARY),
+                QStringList{u"--yes"_s, u"--jobs"_s, QString::number(jobs), u"-p"_s, u"Second"_s, u"--report"_s, report}
+                    + remaining);
             QVERIFY(process.waitForStarted());
             // Killed in the first two rounds at the second workbook of the round.
             const bool kill = round <= 2 && remaining.size() >= 2;
