@@ -179,7 +179,10 @@ bool CommandLineOptions::parse(const QStringList &arguments, CommandLineOptions 
     const QCommandLineOption report(
         QStringLiteral("report"),
         QStringLiteral("Write a CSV record of the run to FILE (\"-\" for standard output, the summary then going "
-                       "to standard error): a row per entry, written as the run goes."),
+                       "to standard error): a row per entry, written to the disk the moment CUPS takes its job "
+                       "(or its PDF is written). However the run ends, even killed, what the report shows as "
+                       "printed was handed to CUPS and what it does not show was not: rerun only the entries "
+                       "whose last row is not \"printed\" or \"exported\"."),
         QStringLiteral("FILE"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"),

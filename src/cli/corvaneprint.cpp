@@ -27,6 +27,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,20 +71,44 @@ void print(std::FILE *stream, const QString &text)
     std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
 }
 
-// Files as given, folders expanded in place in walk order.
-QStringList resolve(const CommandLineOptions &options)
+// A folder of the list that gave no workbook, and why.
+struct EmptyFolder
+{
+    QString path;
+    QString reason;
+};
+
+// Files as given, folders expanded in place in walk order; the folders that
+// gave nothing go to empty, so that no entry of the list vanishes unsaid.
+QStringList resolve(const CommandLineOptions &options, std::vector<EmptyFolder> &empty)
 {
     const QString pattern
         = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     QStringList entries;
     for (const QString &path : options.paths) {
         struct stat info = {};
-        if (::stat(FileNames::encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode))
-            entries.append(AddFolder::CollectFiles(path, pattern));
-        else
+        const QByteArray native = FileNames::encode(path);
+        if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
             entries.append(path);
+            continue;
+        }
+        const QStringList found = AddFolder::CollectFiles(path, pattern);
+        if (!found.isEmpty())
+            entries.append(found);
+        else if (::access(native.constData(), R_OK | X_OK) != 0)
+            empty.push_back({path, QStringLiteral("The folder cannot be read.")});
+        else if (options.extension.isEmpty())
+            empty.push_back({path, QStringLiteral("The folder holds no file to print.")});
+        else
+            empty.push_back({path, QStringLiteral("The folder holds no .%1 file to print.").arg(options.extension)});
     }
     return entries;
+}
+
+void printEmptyFolders(std::FILE *stream, const std::vector<EmptyFolder> &empty)
+{
+    for (const EmptyFolder &folder : empty)
+        print(stream, QStringLiteral("No workbook in: ") + folder.path);
 }
 
 // Whether two paths name one file; a file that is not there is no other's.
@@ -192,7 +217,8 @@ int RunCorvanePrint(int &argc, char **argv)
         qSetMessagePattern(QStringLiteral("corvane-print: %{time process} %{category}: %{message}"));
     }
 
-    const QStringList entries = resolve(options);
+    std::vector<EmptyFolder> emptyFolders;
+    const QStringList entries = resolve(options, emptyFolders);
     if (options.list) {
         const QByteArray text = PathList::write(entries, options.nullSeparated);
         std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
@@ -201,6 +227,7 @@ int RunCorvanePrint(int &argc, char **argv)
 
     if (entries.isEmpty()) {
         print(stdout, QStringLiteral("No files added."));
+        printEmptyFolders(stdout, emptyFolders);
         return 0;
     }
 
@@ -231,6 +258,11 @@ int RunCorvanePrint(int &argc, char **argv)
         engine.setMemoryLimit(quint64(options.memoryLimitMegabytes) * 1024 * 1024);
     if (!engine.canCreateInstance()) {
         print(stderr, QStringLiteral("corvane-print: LibreOffice is not installed on this computer."));
+        return 2;
+    }
+    // No office could start: said once, before any entry is tried.
+    if (!engine.workspaceProblem().isEmpty()) {
+        print(stderr, QStringLiteral("corvane-print: ") + engine.workspaceProblem());
         return 2;
     }
     const bool toPdf = !options.printSettings.pdfFolder.isEmpty();
@@ -276,13 +308,15 @@ int RunCorvanePrint(int &argc, char **argv)
             print(stderr, QStringLiteral("corvane-print: ") + error);
             return 2;
         }
+        for (const EmptyFolder &folder : emptyFolders)
+            report.noWorkbook(folder.path, folder.reason);
     }
     std::FILE *const summaryStream = options.report == QLatin1String("-") ? stderr : stdout;
 
     TerminalPrintRunView view(entries, printer, options.allSheets, interrupts, &report);
     PrintSettings settings = options.printSettings;
     settings.exported = [&view](const QString &pdf) { view.setExported(pdf); };
-    settings.printed = [&view](int job, const QString &waiting) { view.setPrinted(job, waiting); };
+    settings.printed = [&view](const PrintedJob &job) { view.setPrinted(job); };
     if (merged)
         settings.rendered = [&merged](const QString &rendered, const QString &name) { merged->add(rendered, name); };
     engine.setPrintSettings(settings);
@@ -297,9 +331,11 @@ int RunCorvanePrint(int &argc, char **argv)
     qCDebug(lcRun) << "up to" << instances << "offices at once";
     std::unique_ptr<PipelinedEngine> pipeline;
     if (instances > 1)
-        pipeline = std::make_unique<PipelinedEngine>(
-            engine, PipelinedEngine::Plan{entries, printer, options.allSheets, instances},
-            [] { return OfficeRegistry::stopRequested(); });
+        pipeline
+            = std::make_unique<PipelinedEngine>(engine,
+                                                PipelinedEngine::Plan{entries, printer, options.allSheets, instances,
+                                                                      [&report](int i) { report.officeStarting(i); }},
+                                                [] { return OfficeRegistry::stopRequested(); });
     PrintRun run(pipeline ? static_cast<SpreadsheetEngine &>(*pipeline) : engine, prompts, view, runner);
     run.Start();
     // A run that stopped early leaves no office it opened ahead.
@@ -327,6 +363,7 @@ int RunCorvanePrint(int &argc, char **argv)
               .arg(summary.failedWorkbooks));
     for (const QString &failed : summary.failedPaths)
         print(summaryStream, QStringLiteral("Failed: ") + failed);
+    printEmptyFolders(summaryStream, emptyFolders);
     if (view.waitingJobs() > 0)
         print(summaryStream,
               QStringLiteral("%1 of the jobs wait in a paused queue; they print once it is resumed.")

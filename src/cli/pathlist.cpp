@@ -58,6 +58,14 @@ bool PathList::read(const QString &source, bool nullSeparated, QStringList &path
                             .arg(longestLine);
                 return false;
             }
+            // No name holds a NUL byte: the system would take it for the name's end.
+            if (!nullSeparated && std::memchr(next, '\0', std::size_t(stop - next))) {
+                error = QStringLiteral("line %1 of %2 holds a NUL byte, which no path can; a list of names "
+                                       "that each end with one is read with --null")
+                            .arg(lines + 1)
+                            .arg(name);
+                return false;
+            }
             next = stop;
             if (found) {
                 if (++lines > mostLines) {

@@ -13,8 +13,9 @@ public:
     // Reads the paths in source ("-": standard input) in order, leaving out
     // empty ones. In a list of lines a carriage return before the line's end
     // is dropped, so lists written on Windows work. False, with error, when
-    // the source cannot be read, or when a line is longer than any path or
-    // there are more than a million (a device such as /dev/zero is no list).
+    // the source cannot be read, when a line is longer than any path or holds
+    // a NUL byte, or there are more than a million (a device such as
+    // /dev/zero is no list).
     static bool read(const QString &source, bool nullSeparated, QStringList &paths, QString &error);
 
     // The list as read() reads it back, each name's bytes as they are.

@@ -92,29 +92,28 @@ void TerminalPrintRunView::clearLine()
     m_lineShown = false;
 }
 
-void TerminalPrintRunView::stepFailed(int line, const QString &description)
+void TerminalPrintRunView::stepFailed(int line, const QString &description, EngineError::Kind kind)
 {
     if (m_report)
-        m_report->stepFailed(line, description);
+        m_report->stepFailed(line, description, kind);
 }
 
 void TerminalPrintRunView::workbookFinished(int i, bool failed)
 {
     if (m_report)
-        m_report->workbookFinished(i, failed, m_exported.isEmpty() ? m_printer : m_exported, !m_exported.isEmpty(),
-                                   m_job);
-    m_exported.clear();
-    m_job = 0;
+        m_report->workbookFinished(i, failed, m_printer);
 }
 
-void TerminalPrintRunView::setPrinted(int job, const QString &waiting)
+void TerminalPrintRunView::setPrinted(const PrintedJob &job)
 {
-    m_job = job;
-    if (waiting.isEmpty())
+    // Recorded before anything else: the job prints whatever happens next.
+    if (m_report)
+        m_report->jobAccepted(job.id, job.more, m_printer);
+    if (job.waiting.isEmpty())
         return;
     ++m_waitingJobs;
     clearLine();
-    std::fprintf(stderr, "corvane-print: %s\n", waiting.toLocal8Bit().constData());
+    std::fprintf(stderr, "corvane-print: %s\n", job.waiting.toLocal8Bit().constData());
 }
 
 int TerminalPrintRunView::waitingJobs() const
@@ -124,5 +123,6 @@ int TerminalPrintRunView::waitingJobs() const
 
 void TerminalPrintRunView::setExported(const QString &pdf)
 {
-    m_exported = pdf;
+    if (m_report)
+        m_report->exported(pdf);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli/runreport.h"
+#include "core/printing/printersystem.h"
 #include "core/printing/printrunview.h"
 
 #include <QElapsedTimer>
@@ -28,13 +29,12 @@ public:
     bool stopRequested() override;
     bool stopNow() override;
     void workbookStarting(int i, int n, const QString &path) override;
-    void stepFailed(int line, const QString &description) override;
+    void stepFailed(int line, const QString &description, EngineError::Kind kind) override;
     void workbookFinished(int i, bool failed) override;
     // The PDF the current workbook was written as.
     void setExported(const QString &pdf);
-    // The print server's id of the current workbook's job, and why it
-    // cannot print yet, if it cannot.
-    void setPrinted(int job, const QString &waiting);
+    // A job of the current workbook the print server took.
+    void setPrinted(const PrintedJob &job);
     // How many jobs of the run wait in a paused queue.
     int waitingJobs() const;
 
@@ -55,7 +55,5 @@ private:
     QString m_current;
     QElapsedTimer m_elapsed;
     RunReport *m_report;
-    QString m_exported;
-    int m_job = 0;
     int m_waitingJobs = 0;
 };

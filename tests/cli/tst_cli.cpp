@@ -151,6 +151,97 @@ private Q_SLOTS:
                  u"corvane-print: line 3 of the list on standard input is longer than a path can be (4096 bytes)\n"_s);
     }
 
+    void aNulByteInALineIsAListErrorThatNamesTheLine()
+    {
+        // The system would take the NUL for the name's end and print another file.
+        QTemporaryDir dir;
+        const QString good = dir.path() + u"/good.xlsx"_s;
+        QVERIFY(touch(good));
+        const QString report = dir.path() + u"/run.csv"_s;
+        const QByteArray input
+            = "/first.xls\n" + QFile::encodeName(good) + QByteArray("\0tail.xls\n", 10) + "/last.xls\n";
+        for (const QStringList &arguments : {QStringList{u"--list"_s}, QStringList{u"--report"_s, report}}) {
+            const CommandRun run
+                = CommandRun::of(arguments + QStringList{u"--files-from"_s, u"-"_s}, withoutPrinters(), input);
+            QCOMPARE(run.exitCode, 2);
+            QCOMPARE(run.err,
+                     u"corvane-print: line 2 of the list on standard input holds a NUL byte, which no path "
+                     "can; a list of names that each end with one is read with --null\n"_s);
+            QVERIFY(run.out.isEmpty());
+        }
+        QVERIFY(!QFile::exists(report));
+    }
+
+    void aFolderThatGivesNoWorkbookIsSaidInTheSummaryAndTheReport()
+    {
+        QTemporaryDir dir;
+        const QString r = dir.path();
+        QVERIFY(QDir().mkpath(r + u"/empty"_s));
+        QVERIFY(touch(r + u"/locks/~lock.xlsx"_s));
+        QVERIFY(touch(r + u"/other/a.ods"_s));
+        const QString missing = r + u"/missing.xlsx"_s;
+        const QString report = r + u"/run.csv"_s;
+        const CommandRun run = CommandRun::of({u"--yes"_s, u"--pdf"_s, r + u"/out"_s, u"--report"_s, report, u"-e"_s,
+                                               u"xlsx"_s, r + u"/empty"_s, missing, r + u"/locks"_s, r + u"/other"_s},
+                                              withoutPrinters());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.endsWith(u"Exported 0 of 1 workbooks to "_s + r + u"/out; 1 failed.\nFailed: "_s + missing
+                                  + u"\nNo workbook in: "_s + r + u"/empty\nNo workbook in: "_s + r
+                                  + u"/locks\nNo workbook in: "_s + r + u"/other\n"_s),
+                 qPrintable(run.out));
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(written.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 5);
+        for (int k = 1; k <= 3; ++k) {
+            const QString folder = r + QStringList{u"/empty"_s, u"/locks"_s, u"/other"_s}.at(k - 1);
+            QCOMPARE(rows.at(k), u","_s + folder + u",no workbook,,The folder holds no .xlsx file to print.,,,"_s);
+        }
+        QVERIFY2(rows.at(4).startsWith(u"1,"_s + missing + u",failed,116,"_s), qPrintable(rows.at(4)));
+
+        // Nothing else in the list: nothing to print, but still said.
+        const CommandRun nothing = CommandRun::of({u"--pdf"_s, r + u"/out"_s, r + u"/empty"_s}, withoutPrinters());
+        QCOMPARE(nothing.exitCode, 0);
+        QCOMPARE(nothing.out, u"No files added.\nNo workbook in: "_s + r + u"/empty\n"_s);
+    }
+
+    void aWorkspaceRefusedEverywhereIsOneErrorBeforeAnythingIsTried()
+    {
+        QTemporaryDir dir;
+        const QString r = dir.path();
+        // Links planted where the offices would work: in the runtime folder and in its fallback.
+        QVERIFY(QDir().mkpath(r + u"/runtime"_s));
+        QVERIFY(QFile::setPermissions(r + u"/runtime"_s,
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QDir().mkpath(r + u"/elsewhere"_s));
+        QVERIFY(QDir().mkpath(r + u"/cache/corvane"_s));
+        QVERIFY(QFile::link(r + u"/elsewhere"_s, r + u"/runtime/corvane"_s));
+        QVERIFY(QFile::link(r + u"/elsewhere"_s, r + u"/cache/corvane/run"_s));
+        QProcessEnvironment environment = withoutPrinters();
+        environment.insert(u"XDG_RUNTIME_DIR"_s, r + u"/runtime"_s);
+        environment.insert(u"XDG_CACHE_HOME"_s, r + u"/cache"_s);
+        const QString workbook = QStringLiteral(CORVANE_SOURCE_DIR "/resources/Samples/Inventory.ods");
+        const QStringList arguments{u"--yes"_s,        u"--pdf"_s, r + u"/out"_s, u"--report"_s,
+                                    r + u"/run.csv"_s, workbook,   workbook};
+        const CommandRun refused = CommandRun::of(arguments, environment);
+        QCOMPARE(refused.exitCode, 2);
+        const QString because = u" cannot hold LibreOffice's work: it is not a folder of your own."_s;
+        QCOMPARE(refused.err,
+                 u"corvane-print: The folder "_s + r + u"/runtime/corvane"_s + because + u" The folder "_s + r
+                     + u"/cache/corvane/run"_s + because + u"\n"_s);
+        QVERIFY(refused.out.isEmpty());
+        QVERIFY(!QFile::exists(r + u"/out"_s));
+        QVERIFY(!QFile::exists(r + u"/run.csv"_s));
+        QVERIFY(QDir(r + u"/elsewhere"_s).isEmpty());
+
+        // Only the runtime folder refused: the offices work in the fallback.
+        environment.insert(u"XDG_CACHE_HOME"_s, QProcessEnvironment::systemEnvironment().value(u"XDG_CACHE_HOME"_s));
+        const CommandRun fallback = CommandRun::of(arguments.mid(0, 6), environment);
+        QVERIFY2(fallback.exitCode == 0, qPrintable(fallback.err));
+        QVERIFY(QFile::exists(r + u"/out/Inventory.pdf"_s));
+        QVERIFY(QDir(r + u"/elsewhere"_s).isEmpty());
+    }
+
     void aNameThatIsNotUtf8IsListedByteForByte()
     {
         QTemporaryDir dir;
@@ -184,7 +275,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const CommandRun run = CommandRun::of({dir.path()}, withoutPrinters());
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, u"No files added.\n"_s);
+        QCOMPARE(run.out, u"No files added.\nNo workbook in: "_s + dir.path() + u"\n"_s);
     }
 
     void usageErrorsExitWithTwo_data()

@@ -9,6 +9,7 @@
 #include "support/recordingview.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <thread>
@@ -42,7 +43,8 @@ struct PipelinedRun
             std::unique_ptr<PipelinedEngine> pipeline;
             if (instances > 1)
                 pipeline = std::make_unique<PipelinedEngine>(
-                    engine, PipelinedEngine::Plan{view.entries, view.printer, view.option2 && !view.option1, instances},
+                    engine,
+                    PipelinedEngine::Plan{view.entries, view.printer, view.option2 && !view.option1, instances, {}},
                     [this] { return engine.stopped.load(); });
             PrintRun run(pipeline ? static_cast<SpreadsheetEngine &>(*pipeline) : engine, prompts, view, runner);
             run.Start();
@@ -154,6 +156,34 @@ private Q_SLOTS:
         QVERIFY(r.everyInstanceEnded());
     }
 
+    void eachInstanceStartedAheadIsToldBeforeItsWorkbookOpens()
+    {
+        // What the report's seconds count from: the start ahead, not the turn.
+        PipelinedRun r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s, u"/c.xlsx"_s};
+        // /a's open ends only once /c's has begun: /b and /c start while /a is still in its turn.
+        r.engine.opensAfter.insert(u"/a.xlsx"_s, u"/c.xlsx"_s);
+        const auto pipeline = std::make_unique<PipelinedEngine>(
+            r.engine,
+            PipelinedEngine::Plan{r.view.entries, r.view.printer, false, 3,
+                                  [&r](int i) { r.engine.record(u"starting %1"_s.arg(i)); }},
+            [] { return false; });
+        PrintRun run(*pipeline, r.prompts, r.view, r.runner);
+        run.Start();
+        const QStringList calls = r.engine.calls();
+        QCOMPARE(calls.filter(u"starting "_s), (QStringList{u"starting 1"_s, u"starting 2"_s, u"starting 3"_s}));
+        const qsizetype firstPrint = calls.indexOf(u"printsheet#1 Office"_s);
+        QVERIFY2(firstPrint >= 0, qPrintable(calls.join(u", "_s)));
+        for (int i = 1; i <= 3; ++i) {
+            const QString path = r.view.entries.at(i - 1);
+            const qsizetype told = calls.indexOf(u"starting %1"_s.arg(i));
+            const qsizetype opened
+                = calls.indexOf(QRegularExpression(u"^open#\\d+ "_s + QRegularExpression::escape(path)));
+            QVERIFY2(told >= 0 && told < opened, qPrintable(calls.join(u", "_s)));
+            QVERIFY2(told < firstPrint, qPrintable(calls.join(u", "_s)));
+        }
+    }
+
     void aFailureWhileLayingOutAheadLeavesThePrintToItsTurn()
     {
         // Whatever the engine throws on a worker thread, the run goes on and prints.
@@ -219,7 +249,8 @@ private Q_SLOTS:
         DirectStepRunner runner;
         view.entries = {u"/a.xlsx"_s, u"/x.xlsx"_s};
         {
-            PipelinedEngine pipeline(engine, PipelinedEngine::Plan{{u"/a.xlsx"_s, u"/b.xlsx"_s}, u"Office"_s, false, 2},
+            PipelinedEngine pipeline(engine,
+                                     PipelinedEngine::Plan{{u"/a.xlsx"_s, u"/b.xlsx"_s}, u"Office"_s, false, 2, {}},
                                      [] { return false; });
             PrintRun run(pipeline, prompts, view, runner);
             run.Start();

@@ -204,6 +204,28 @@ private Q_SLOTS:
         QVERIFY(r.engine.calls().contains(u"quit#1"_s));
     }
 
+    void aFailureAfterThePrintIsReportedButLeavesTheWorkbookPrinted()
+    {
+        // Its job is with the printer: rerunning the failed ones must not print it again.
+        Run r;
+        r.view.entries = {u"/a.xlsx"_s, u"/b.xlsx"_s};
+        r.engine.closeFailures.insert(u"/a.xlsx"_s);
+        const PrintRun::Summary summary = r.start();
+        QCOMPARE(r.reportedLines(), QStringList{u"128"_s});
+        QCOMPARE(summary.failedSteps, 1);
+        QCOMPARE(summary.failedWorkbooks, 0);
+        QVERIFY(summary.failedPaths.isEmpty());
+        QCOMPARE(r.view.events,
+                 (QStringList{u"failed 128: cannot close"_s, u"finished 1 printed"_s, u"finished 2 printed"_s}));
+
+        // A print that failed still fails its workbook, whatever follows.
+        Run failing;
+        failing.view.entries = {u"/a.xlsx"_s};
+        failing.view.printer = u"Gone"_s;
+        failing.engine.closeFailures.insert(u"/a.xlsx"_s);
+        QCOMPARE(failing.start().failedPaths, QStringList{u"/a.xlsx"_s});
+    }
+
     void aStopBeforeTheNextWorkbookEndsTheRunQuietly()
     {
         Run r;

@@ -8,11 +8,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <vector>
@@ -47,6 +51,38 @@ bool someoneElsesRunning()
             return true;
     }
     return false;
+}
+
+// A one-sheet workbook in the flat OpenDocument format whose only cell says word.
+bool writeFlatWorkbook(const QString &path, const QString &word)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray text
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+          "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\" "
+          "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:body><office:spreadsheet>"
+          "<table:table table:name=\"Sheet1\"><table:table-row><table:table-cell office:value-type=\"string\">"
+          "<text:p>"
+        + word.toUtf8()
+        + "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet></office:body></"
+          "office:document>\n";
+    return file.write(text) == text.size();
+}
+
+// What became of each entry by a report: its last row's outcome, by path.
+QMap<QString, QString> outcomes(const QStringList &rows)
+{
+    QMap<QString, QString> last;
+    for (const QString &row : rows.mid(1)) {
+        const QStringList fields = row.split(u',');
+        if (fields.size() >= 3)
+            last[fields[1]] = fields[2];
+    }
+    return last;
 }
 
 } // namespace
@@ -627,6 +663,91 @@ private Q_SLOTS:
         const CommandRun over = CommandRun::of({u"--yes"_s, u"-p"_s, u"Second"_s, u"--report"_s, odd, odd});
         QCOMPARE(over.exitCode, 2);
         QVERIFY(QFileInfo(odd).size() == QFileInfo(workbook(u"two-sheets.ods"_s)).size());
+    }
+
+    void aRunKilledOnceAJobIsTakenIsRerunFromItsReportWithoutPrintingTwice_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<int>("jobs");
+        // The moment the server has printed the job, the report must have its row
+        // already; and the moment the row is there, the workbook is still being closed.
+        QTest::newRow("the job printed, one office") << u"printed"_s << 1;
+        QTest::newRow("the job printed, two offices") << u"printed"_s << 2;
+        QTest::newRow("the row written, one office") << u"row"_s << 1;
+        QTest::newRow("the row written, two offices") << u"row"_s << 2;
+    }
+
+    void aRunKilledOnceAJobIsTakenIsRerunFromItsReportWithoutPrintingTwice()
+    {
+        QFETCH(QString, moment);
+        QFETCH(int, jobs);
+        QTemporaryDir dir;
+        QStringList entries;
+        for (int k = 1; k <= 5; ++k) {
+            entries << dir.path() + u"/book%1.fods"_s.arg(k);
+            QVERIFY(writeFlatWorkbook(entries.last(), u"KILLBOOK-%1-END"_s.arg(k)));
+        }
+        const int before = int(m_jobs.files(u"Second"_s).size());
+        QStringList remaining = entries;
+        QSet<QString> reportedJobs;
+        for (int round = 1; !remaining.isEmpty(); ++round) {
+            QVERIFY2(round <= 4, qPrintable(remaining.join(u' ')));
+            const QString report = dir.path() + u"/run%1.csv"_s.arg(round);
+            QProcess process;
+            process.start(
+                QStringLiteral(CORVANE_PRINT_BINARY),
+                QStringList{u"--yes"_s, u"--jobs"_s, QString::number(jobs), u"-p"_s, u"Second"_s, u"--report"_s, report}
+                    + remaining);
+            QVERIFY(process.waitForStarted());
+            // Killed in the first two rounds at the second workbook of the round.
+            const bool kill = round <= 2 && remaining.size() >= 2;
+            if (kill) {
+                const auto reached = [&] {
+                    if (moment == u"row"_s)
+                        return outcomes(reportRows(report)).value(remaining[1]) == u"printed"_s;
+                    return int(m_jobs.files(u"Second"_s).size()) - before >= entries.size() - remaining.size() + 2;
+                };
+                QElapsedTimer waited;
+                waited.start();
+                while (!reached() && process.state() == QProcess::Running && waited.elapsed() < 120000)
+                    QThread::usleep(500);
+                QVERIFY2(process.state() == QProcess::Running, "the run ended before the moment came");
+                ::kill(pid_t(process.processId()), SIGKILL);
+            }
+            QVERIFY(process.waitForFinished(kill ? 10000 : 300000));
+            QCOMPARE(process.exitStatus(), kill ? QProcess::CrashExit : QProcess::NormalExit);
+            const QStringList rows = reportRows(report);
+            const QMap<QString, QString> outcome = outcomes(rows);
+            for (const QString &row : rows.mid(1)) {
+                if (row.section(u',', 2, 2) == u"printed"_s)
+                    reportedJobs.insert(row.section(u',', -2, -2));
+            }
+            if (kill && moment == u"printed"_s) {
+                // Every job the server printed before the kill is in a report.
+                for (const QString &file : m_jobs.files(u"Second"_s).mid(before))
+                    QVERIFY2(reportedJobs.contains(QFileInfo(file).baseName()),
+                             qPrintable(file + u"\n"_s + rows.join(u'\n')));
+            }
+            // The rerun rule: what the report does not show as printed was not handed over.
+            QStringList next;
+            for (const QString &entry : std::as_const(remaining)) {
+                if (outcome.value(entry) != u"printed"_s)
+                    next << entry;
+            }
+            QVERIFY2(next.size() < remaining.size() || !kill, qPrintable(rows.join(u'\n')));
+            remaining = next;
+        }
+        // CUPS prints a queue's jobs in order: once the last has come out, so has any earlier one.
+        const QStringList texts = newJobs(before, int(entries.size()));
+        QCOMPARE(texts.size(), entries.size());
+        for (int k = 1; k <= 5; ++k) {
+            const QString word = u"KILLBOOK-%1-END"_s.arg(k);
+            const auto count = std::count_if(texts.cbegin(), texts.cend(),
+                                             [&word](const QString &text) { return text.contains(word); });
+            QVERIFY2(count == 1, qPrintable(word + u" printed "_s + QString::number(count) + u" times"_s));
+        }
+        QCOMPARE(m_jobs.files(u"Second"_s).size() - before, entries.size());
+        QCOMPARE(reportedJobs.size(), entries.size());
     }
 
     void aSecondInterruptWhileTheOfficeStartsEndsAtOnce()

@@ -28,8 +28,10 @@ public:
                   const QList<QSizeF> &) override
     {
         jobs.append(printer + QLatin1Char('/') + title);
+        PrintedJob job;
+        job.id = int(jobs.size());
         if (settings.printed)
-            settings.printed(int(jobs.size()), QString());
+            settings.printed(job);
     }
 
     QStringList names{QStringLiteral("Office"), QStringLiteral("Second"), QStringLiteral("Third")};

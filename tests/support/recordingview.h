@@ -27,7 +27,7 @@ public:
     void setBusy(bool on) override { busy.append(on); }
     bool stopRequested() override { return stopAfter >= 0 && progress.size() >= stopAfter; }
     bool stopNow() override { return stopNowWhen && stopNowWhen(); }
-    void stepFailed(int line, const QString &description) override
+    void stepFailed(int line, const QString &description, EngineError::Kind) override
     {
         events << QStringLiteral("failed %1: %2").arg(line).arg(description);
     }

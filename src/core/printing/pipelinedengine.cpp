@@ -110,6 +110,7 @@ void PipelinedEngine::work()
         // A stop starts nothing more, even before the run has seen it.
         if (m_cancelled || m_nextToPrepare >= m_entries.size() || (m_stopRequested && m_stopRequested()))
             return;
+        const int number = int(m_nextToPrepare) + 1;
         Entry &entry = m_entries[m_nextToPrepare++];
         entry.state = State::Preparing;
         ++m_live;
@@ -118,6 +119,8 @@ void PipelinedEngine::work()
         lock.unlock();
 
         qCDebug(lcRun).noquote() << "opening ahead:" << path;
+        if (m_plan.starting)
+            m_plan.starting(number);
         std::unique_ptr<EngineApplication> instance;
         std::exception_ptr failure;
         try {

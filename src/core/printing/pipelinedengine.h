@@ -33,6 +33,9 @@ public:
         bool allSheets = false;
         // At most this many instances at once, the run's current one included.
         int instances = 2;
+        // Told on a worker's thread as the instance of entry i (counted from
+        // 1) starts ahead of its turn, so that its time can count from there.
+        std::function<void(int i)> starting;
     };
 
     // stopRequested: asked while the run waits for a workbook's turn.

@@ -14,6 +14,9 @@ struct PrintedJob
     // Not empty when the job cannot print yet, in the printer system's words
     // (a paused queue and its reason).
     QString waiting;
+    // More jobs of the same document follow this one (a document sent as
+    // several jobs): until the last is taken, the document printed in part.
+    bool more = false;
 };
 
 // The printers of the system. Failures throw EngineError.
@@ -34,7 +37,8 @@ public:
     // page on the printer's default paper). Pages on one paper go as one job;
     // a PDF whose pages use several papers goes as a job for each run of pages
     // on the same paper, in page order. settings.printed is told each job the
-    // moment the server has taken it. Throws with the print server's reason
+    // moment the server has taken it, before anything else happens, so that a
+    // record of it survives whatever ends the program next. Throws with the print server's reason
     // when a job is not taken; the jobs taken before it stay taken.
     virtual void printPdf(const QString &printer, const QString &pdf, const QString &title,
                           const PrintSettings &settings, const QList<QSizeF> &pageSizes)

@@ -51,11 +51,13 @@ void PrintRun::Start()
             break;
         qCDebug(lcRun) << "line" << line;
         QString failure;
+        EngineError::Kind kind = EngineError::Kind::Failed;
         try {
             line = (this->*row->run)() ? row->then : row->otherwise;
             continue;
         } catch (const EngineError &error) {
             failure = error.description();
+            kind = error.kind();
         } catch (const std::exception &error) {
             failure = QString::fromUtf8(error.what());
         } catch (...) {
@@ -65,15 +67,15 @@ void PrintRun::Start()
         }
         if (m_view.stopNow()) {
             // No report any more, but what cannot be known must reach the record of the run.
-            if (failure.contains(PrintingTexts::mayHavePrinted()))
-                m_view.stepFailed(line, failure);
+            if (kind == EngineError::Kind::MayHavePrinted)
+                m_view.stepFailed(line, failure, kind);
             abandon();
             return;
         }
         ++m_summary.failedSteps;
         if (row->belongsToWorkbook)
             m_currentFailed = true;
-        m_view.stepFailed(line, failure);
+        m_view.stepFailed(line, failure, kind);
         ErrorReport::show(m_prompts, failure, PrintingTexts::printRunSource(), line);
         line = row->onFailure;
     }
@@ -283,11 +285,14 @@ bool PrintRun::releaseInstance()
     if (xl)
         engineCall([this] { xl.reset(); });
     m_inWorkbook = false;
-    if (m_currentFailed) {
+    // A failure to close or quit after the print was handed over leaves it
+    // printed: its report stands, but the workbook is not among the failed.
+    const bool failed = m_currentFailed && !m_currentPrinted;
+    if (failed) {
         ++m_summary.failedWorkbooks;
         m_summary.failedPaths.append(path);
     }
-    m_view.workbookFinished(i, m_currentFailed);
+    m_view.workbookFinished(i, failed);
     return true;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/printing/engineerror.h"
+
 #include <QString>
 
 // What a print run reads from and shows on its screen: the window, or the
@@ -28,9 +30,12 @@ public:
     virtual bool stopNow() { return false; }
     // Told when a workbook starts, for views that show which one.
     virtual void workbookStarting(int /*i*/, int /*n*/, const QString & /*path*/) {}
-    // Told when a step fails: its line and what went wrong, as the report says.
-    virtual void stepFailed(int /*line*/, const QString & /*description*/) {}
-    // Told when workbook i is done with, whether any of its steps failed; a
-    // workbook cut short by a stop at once counts as failed.
+    // Told when a step fails: its line, what went wrong, as the report says,
+    // and whether a job may have reached the printer all the same.
+    virtual void stepFailed(int /*line*/, const QString & /*description*/, EngineError::Kind /*kind*/) {}
+    // Told when workbook i is done with, whether it failed: one whose print
+    // was handed over does not, whatever fails after, so that rerunning the
+    // failed ones prints nothing twice; one cut short by a stop at once
+    // before that counts as failed.
     virtual void workbookFinished(int /*i*/, bool /*failed*/) {}
 };

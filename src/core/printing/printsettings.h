@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/printing/printersystem.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -49,9 +51,11 @@ struct PrintSettings
     // The printer whose page metrics a PDF is laid out with, so that it holds
     // what printing there would print; empty: LibreOffice's own metrics.
     QString layoutPrinter;
-    // Told the print server's id of each job handed over, and when it
-    // cannot print yet, why (a paused queue).
-    std::function<void(int jobId, const QString &waiting)> printed;
+    // Told of each job the moment the print server took it: its id, whether
+    // more jobs of the workbook follow, and when it cannot print yet, why (a
+    // paused queue). The printer system calls it, so that nothing happens
+    // between the server's taking the job and the record of it.
+    std::function<void(const PrintedJob &job)> printed;
     // Told each workbook's rendering once it was printed or exported, with
     // the workbook's file name, while the file is still there to copy.
     std::function<void(const QString &rendered, const QString &name)> rendered;

@@ -214,6 +214,7 @@ PrintedJob CupsJob::submit(const QString &printer, const QString &pdf, const QSt
         throw EngineError(QStringLiteral("%1 Job %2 on \"%3\" was sent whole but not confirmed; %4.")
                               .arg(failure.description())
                               .arg(job)
-                              .arg(printer, PrintingTexts::mayHavePrinted()));
+                              .arg(printer, PrintingTexts::mayHavePrinted()),
+                          EngineError::Kind::MayHavePrinted);
     throw failure;
 }

@@ -159,8 +159,10 @@ void CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, con
     // of its jobs repeated; within one job the server makes them.
     const bool split = runs.size() > 1;
     const bool repeated = split && settings.copies > 1 && settings.collate;
-    for (int round = 0; round < (repeated ? settings.copies : 1); ++round) {
-        for (std::size_t i = 0; i < std::max<std::size_t>(runs.size(), 1); ++i) {
+    const int rounds = repeated ? settings.copies : 1;
+    const std::size_t perRound = std::max<std::size_t>(runs.size(), 1);
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t i = 0; i < perRound; ++i) {
             CupsJob::Part part;
             part.copies = repeated ? 1 : settings.copies;
             if (!runs.empty())
@@ -169,10 +171,12 @@ void CupsPrinterSystem::printPdf(const QString &printer, const QString &pdf, con
                 part.pageRanges = QByteArray::number(runs[i].firstPage) + '-' + QByteArray::number(runs[i].lastPage);
             qCDebug(lcCups).noquote() << "sending" << pdf << "to" << printer << "on" << server() << part.media
                                       << part.pageRanges;
-            const PrintedJob job = cups.submit(printer, pdf, title, settings, part);
-            qCDebug(lcCups) << "queued as job" << job.id;
+            PrintedJob job = cups.submit(printer, pdf, title, settings, part);
+            job.more = round + 1 < rounds || i + 1 < perRound;
+            // Told first: a program killed right after must still have its record.
             if (settings.printed)
-                settings.printed(job.id, job.waiting);
+                settings.printed(job);
+            qCDebug(lcCups) << "queued as job" << job.id;
         }
     }
 }

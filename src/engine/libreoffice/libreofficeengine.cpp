@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
 
 #include <unistd.h>
 
@@ -35,14 +36,29 @@ LibreOfficeEngine::LibreOfficeEngine(PrinterSystem &printers, int callTimeoutMs,
     , m_launcher(std::make_unique<OfficeLauncher>())
 {
     OfficeRegistry::clearStop();
-    try {
-        m_workspace
-            = std::make_unique<OfficeWorkspace>(workspace.isEmpty() ? OfficeWorkspace::defaultLocation() : workspace);
-        m_workspace->removeAbandoned();
-    } catch (const EngineError &error) {
-        // Reported when an office is to start, at the step that needs one.
-        m_workspaceProblem = error.description();
+    // A runtime folder refused (a link planted in its place, say) leaves the
+    // folder that is used when there is none.
+    QStringList locations{workspace.isEmpty() ? OfficeWorkspace::defaultLocation() : workspace};
+    if (workspace.isEmpty() && locations.first() != OfficeWorkspace::fallbackLocation())
+        locations.append(OfficeWorkspace::fallbackLocation());
+    QStringList problems;
+    for (const QString &location : locations) {
+        try {
+            m_workspace = std::make_unique<OfficeWorkspace>(location);
+            m_workspace->removeAbandoned();
+            return;
+        } catch (const EngineError &error) {
+            problems.append(error.description());
+        }
     }
+    m_workspace.reset();
+    // Reported when an office is to start, at the step that needs one.
+    m_workspaceProblem = problems.join(QLatin1Char(' '));
+}
+
+QString LibreOfficeEngine::workspaceProblem() const
+{
+    return m_workspaceProblem;
 }
 
 LibreOfficeEngine::~LibreOfficeEngine() = default;

@@ -47,6 +47,10 @@ public:
     // Copies, page range and sides for every workbook printed from now on.
     void setPrintSettings(const PrintSettings &settings);
 
+    // Why no office can start, as no folder for their work was accepted; an
+    // empty text when one was.
+    QString workspaceProblem() const;
+
     // The engine's start program, or an empty text when none is installed.
     static QString findProgram();
 

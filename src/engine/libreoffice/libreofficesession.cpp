@@ -216,17 +216,17 @@ void LibreOfficeSession::call(const QString &doing, const std::function<void()> 
     QElapsedTimer took;
     took.start();
     m_watchdog.arm(m_timeoutMs);
-    const auto failed = [&](const QString &description) {
+    const auto failed = [&](const QString &description, EngineError::Kind kind = EngineError::Kind::Failed) {
         m_watchdog.disarm();
         dropStaleReplies();
         m_stoppedForTime = m_stoppedForTime || m_watchdog.fired();
-        return EngineError(description);
+        return EngineError(description, kind);
     };
     try {
         work();
     } catch (const EngineError &error) {
         qCDebug(lcOffice).noquote() << "failed:" << doing << "-" << error.description();
-        throw failed(error.description());
+        throw failed(error.description(), error.kind());
     } catch (const lang::DisposedException &failure) {
         qCDebug(lcOffice).noquote() << "failed:" << doing << "- disposed:" << toQString(failure.Message);
         throw failed(describe(doing, toQString(failure.Message), true));

@@ -129,6 +129,7 @@ void LibreOfficeWorkbook::deliver(LibreOfficeSession &session, const QString &pr
         PdfExport::publish(rendered.pdf, settings.pdfFolder, base.isEmpty() ? QStringLiteral("workbook") : base,
                            settings.exported);
     } else {
+        // The printer system tells settings.printed of each job as it is taken.
         session.printers().printPdf(printer, rendered.pdf,
                                     rendered.name.isEmpty() ? QStringLiteral("Workbook") : rendered.name, settings,
                                     rendered.pageSizes);

@@ -77,6 +77,11 @@ QString OfficeWorkspace::defaultLocation()
     if (runtime.startsWith('/') && ::lstat(runtime.constData(), &info) == 0 && isPrivateFolderOfThisUser(info)
         && (info.st_mode & 077) == 0)
         return QFile::decodeName(runtime) + QStringLiteral("/corvane");
+    return fallbackLocation();
+}
+
+QString OfficeWorkspace::fallbackLocation()
+{
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/corvane/run");
 }
 

@@ -14,6 +14,8 @@ class OfficeWorkspace final
 {
 public:
     static QString defaultLocation();
+    // Where the offices work when the runtime folder is none or refused.
+    static QString fallbackLocation();
 
     // Creates the folder when needed (mode 0700) and checks that it is a
     // real folder of this user's. Throws EngineError when it is not.
