@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/corvaneapplication.h"
 
+#include "app/windowcommandline.h"
 #include "core/common/apptexts.h"
+#include "core/common/filenames.h"
 #include "core/common/settingsstore.h"
 #include "core/services/uniformrandomsource.h"
 #include "core/shell/programfolder.h"
@@ -9,6 +11,7 @@
 #include "engine/libreoffice/libreofficeengine.h"
 #include "engine/libreoffice/officeregistry.h"
 #include "gui/commands/commandbar.h"
+#include "gui/shell/blockedwindowclose.h"
 #include "gui/shell/desktopshellopen.h"
 #include "gui/shell/displaycheck.h"
 #include "gui/shell/form1.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QUrl>
 
 #include <cerrno>
@@ -74,13 +78,27 @@ QStringList StartupPaths(const QStringList &arguments)
 
 int RunCorvane(int &argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(FileNames::decode(argv[i]));
+    // Answered before anything else, without a display too.
+    const WindowCommandLine commandLine = WindowCommandLine::parse(arguments);
+    if (commandLine.kind() != WindowCommandLine::Kind::OpenWindow) {
+        const QByteArray text = commandLine.text(QStringLiteral(CORVANE_VERSION)).toLocal8Bit();
+        std::fputs(text.constData(), commandLine.kind() == WindowCommandLine::Kind::Refused ? stderr : stdout);
+        return commandLine.exitCode();
+    }
+
     if (!HasDisplay()) {
         std::fprintf(stderr, "%s\n", NoDisplayMessage(QString::fromLocal8Bit(argv[0])).toLocal8Bit().constData());
         return 1;
     }
 
     installSignalHandlers();
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: it would take a file named, say,
+    // "-reverse" after "--" for an option of its own.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Tenvara"));
     // The desktop entry's name, which sorts after the spreadsheet programs' (see the entry).
@@ -125,8 +143,11 @@ int RunCorvane(int &argc, char **argv)
     // A window closed during a run is hidden at once and closed when the run
     // has let go of it; Qt ends the event loop only for a visible window's close.
     QObject::connect(&form, &Form1::unloaded, &form, [] { QCoreApplication::exit(0); });
+    const BlockedWindowClose closeOverABox(form, [&form] { BlockedWindowClose::closeOverBoxes(form); });
     form.show();
-    form.AppendPaths(StartupPaths(QApplication::arguments().mid(1)));
+    // Walked from the running main loop, so that a close or a termination
+    // request during a large folder's walk ends the loop, and the walk with it.
+    QTimer::singleShot(0, &form, [&form, paths = StartupPaths(commandLine.paths())] { form.AppendPaths(paths); });
     const int status = QApplication::exec();
     return terminatedBy != 0 ? 128 + terminatedBy : status;
 }

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the real corvane executable on a virtual display, ended the
 // ways a user ends it. What counts is that the process is gone.
+#include "core/filelist/folderwalk.h"
 #include "e2e/officeleftovers.h"
 #include "support/hungprintserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -63,6 +66,43 @@ bool askToClose(const QString &window)
     return sent;
 }
 
+// How long after `since` the process ended (a zombie counts as ended: the
+// wait reaps it), or -1 when it still runs 10 s later.
+qint64 endedAfter(QProcess &process, const QElapsedTimer &since)
+{
+    if (!process.waitForFinished(10000))
+        return -1;
+    return since.elapsed();
+}
+
+// A tree of many folders and files, whose walk takes a while.
+bool makeLargeTree(const QString &root, int folders, int filesEach)
+{
+    for (int f = 0; f < folders; ++f) {
+        const QString folder = root + u"/folder%1/sub"_s.arg(f, 4, 10, QLatin1Char('0'));
+        if (!QDir().mkpath(folder))
+            return false;
+        for (int i = 0; i < filesEach; ++i) {
+            QFile file(folder + u"/book%1.xlsx"_s.arg(i));
+            if (!file.open(QIODevice::WriteOnly))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Whether the process has a folder under root open: its walk is under way.
+bool walking(qint64 pid, const QString &root)
+{
+    const QString fds = u"/proc/%1/fd"_s.arg(pid);
+    const QStringList entries = QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &fd : entries) {
+        if (QFile::symLinkTarget(fds + u'/' + fd).startsWith(root + u'/'))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class WindowProcessTest final : public QObject
@@ -99,7 +139,28 @@ private:
         return -1;
     }
 
+    // The visible main window of the process, once it shows; empty after 30 s.
+    static QString mainWindow(QProcess &corvane)
+    {
+        QString window;
+        (void)QTest::qWaitFor(
+            [&] {
+                window = windowsOf(corvane.processId(), u"^Corvane$"_s).value(0);
+                return !window.isEmpty() || corvane.state() != QProcess::Running;
+            },
+            30000);
+        return window;
+    }
+
+    // Waits until a box of the program shows over the main window.
+    static bool boxShows(QProcess &corvane, int timeoutMs)
+    {
+        return QTest::qWaitFor([&] { return windowsOf(corvane.processId(), u"^Corvane$"_s).size() > 1; }, timeoutMs);
+    }
+
     QProcess m_display;
+    QTemporaryDir m_tree;
+    qint64 m_treeWalkMs = -1;
 
 private Q_SLOTS:
     void initTestCase()
@@ -180,6 +241,103 @@ private Q_SLOTS:
         ::kill(pid_t(pid), signal);
         QVERIFY2(corvane.waitForFinished(10000), "the program still runs after a termination request");
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void aStopDuringTheStartupWalkEndsTheProgramWithinASecond_data()
+    {
+        QTest::addColumn<bool>("signal");
+        QTest::newRow("SIGTERM") << true;
+        QTest::newRow("window closed") << false;
+    }
+    void aStopDuringTheStartupWalkEndsTheProgramWithinASecond()
+    {
+        QFETCH(bool, signal);
+        if (m_treeWalkMs < 0) {
+            QVERIFY(makeLargeTree(m_tree.path(), 200, 2000));
+            QElapsedTimer walk;
+            walk.start();
+            QCOMPARE(AddFolder::CollectFiles(m_tree.path(), u"*.*"_s).size(), 400000);
+            m_treeWalkMs = walk.elapsed();
+        }
+        QProcess corvane;
+        start(corvane, {m_tree.path()}, environment("CUPS_SERVER"));
+        QVERIFY(corvane.waitForStarted());
+        // The walk starts as the window shows; the stop comes while it has a folder open.
+        const QString window = mainWindow(corvane);
+        QVERIFY(!window.isEmpty());
+        QVERIFY2(QTest::qWaitFor([&] { return walking(corvane.processId(), m_tree.path()); }, 10000),
+                 "the walk was not seen under way");
+        QElapsedTimer sinceStop;
+        sinceStop.start();
+        if (signal)
+            ::kill(pid_t(corvane.processId()), SIGTERM);
+        else
+            QVERIFY(askToClose(window));
+        const qint64 took = endedAfter(corvane, sinceStop);
+        qInfo("%s during a walk of %lld ms: ended after %lld ms", signal ? "SIGTERM" : "close",
+              static_cast<long long>(m_treeWalkMs), static_cast<long long>(took));
+        QVERIFY2(took >= 0, "the program still runs 10 s after it was asked to end");
+        QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+        QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(corvane.exitCode(), signal ? 128 + SIGTERM : 0);
+    }
+
+    void closingTheWindowOverABoxEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("the help message, idle") << u"help"_s;
+        QTest::newRow("the first box of a run of nothing") << u"empty run"_s;
+        QTest::newRow("printing was stopped") << u"stopped"_s;
+    }
+    void closingTheWindowOverABoxEndsTheProgram()
+    {
+        QFETCH(QString, box);
+        QProcess corvane;
+        const bool stopped = box == u"stopped"_s;
+        start(corvane,
+              stopped ? QStringList{workbook(u"three-sheets.xlsx"_s), workbook(u"two-sheets.ods"_s)} : QStringList{},
+              environment("CUPS_SERVER"));
+        QVERIFY(corvane.waitForStarted());
+        const qint64 pid = corvane.processId();
+        const QString window = mainWindow(corvane);
+        QVERIFY(!window.isEmpty());
+        QVERIFY(xdotool({u"windowfocus"_s, u"--sync"_s, window}));
+        if (box == u"help"_s) {
+            QVERIFY(xdotool({u"key"_s, u"alt+h"_s}));
+            QVERIFY(xdotool({u"key"_s, u"Return"_s}));
+        } else {
+            QVERIFY(xdotool({u"key"_s, u"ctrl+p"_s}));
+        }
+        if (stopped) {
+            // Someone else's LibreOffice may be asked about first: its default goes on.
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    const QStringList all = windowsOf(pid, u"^Corvane$"_s);
+                    if (all.size() > 1 && !OfficeLeftovers::answering(pid)) {
+                        xdotool({u"windowfocus"_s, all.last()});
+                        xdotool({u"key"_s, u"Return"_s});
+                    }
+                    return OfficeLeftovers::answering(pid);
+                },
+                60000));
+            QVERIFY(xdotool({u"windowfocus"_s, u"--sync"_s, window}));
+            QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+            // The box comes once the workbook under way is done and its office gone.
+            QVERIFY(QTest::qWaitFor(
+                [&] { return OfficeLeftovers::of(pid).isEmpty() && windowsOf(pid, u"^Corvane$"_s).size() > 1; },
+                120000));
+        } else {
+            QVERIFY(boxShows(corvane, 30000));
+        }
+        QElapsedTimer sinceClose;
+        sinceClose.start();
+        QVERIFY(askToClose(window));
+        const qint64 took = endedAfter(corvane, sinceClose);
+        qInfo("close over the %s box: ended after %lld ms", qPrintable(box), static_cast<long long>(took));
+        QVERIFY2(took >= 0, "the program still runs 10 s after its window was closed over a box");
+        QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+        QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(OfficeLeftovers::of(pid), QStringList());
     }
 
     void aPrintServerThatNeverAnswersDelaysTheWindowBySecondsOnly()

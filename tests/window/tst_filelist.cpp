@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +73,14 @@ struct ListFixture
     FileListView &view;
 };
 
+// The list once `moved` has been taken out of it and put back in at row `to`.
+QStringList movedTo(QStringList list, const QString &moved, int to)
+{
+    list.removeOne(moved);
+    list.insert(to, moved);
+    return list;
+}
+
 bool dragIsAccepted(QWidget *target, QMimeData *data)
 {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -126,6 +135,27 @@ private Q_SLOTS:
                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(f.view.viewport(), &dbl);
         QCOMPARE(f.model.entries(), QStringList{u"D"_s});
+    }
+
+    void deleteLeavesTheNextEntryCurrent()
+    {
+        ListFixture f({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+        f.view.setCurrentIndex(f.model.index(1));
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"C"_s, u"D"_s}));
+        // The entry that took its place is current and selected, so Delete goes on down the list.
+        QCOMPARE(f.view.currentIndex().row(), 1);
+        QCOMPARE(f.view.selectedFlags(), (std::vector<bool>{false, true, false}));
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), (QStringList{u"A"_s, u"D"_s}));
+        QCOMPARE(f.view.currentIndex().row(), 1);
+        // The last one gone, the new last one is current.
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.entries(), QStringList{u"A"_s});
+        QCOMPARE(f.view.currentIndex().row(), 0);
+        QTest::keyClick(&f.view, Qt::Key_Delete);
+        QCOMPARE(f.model.count(), 0);
+        QVERIFY(!f.view.currentIndex().isValid());
     }
 
     void removingFromAnEmptyListDoesNothing()
@@ -295,59 +325,127 @@ private Q_SLOTS:
         QCOMPARE(none.model.entries(), (QStringList{u"A"_s, u"B"_s}));
     }
 
-    void aDragHeldBeyondAnEdgeScrollsAndSwapsNoHiddenRow()
+    void aDragHeldBeyondAnEdgeCarriesTheEntryAsTheListScrolls()
     {
         QStringList entries;
         for (int i = 0; i < 200; ++i)
             entries << QString::number(i);
         FormFixture window;
         ListFixture f(window, entries);
+        // A screen row between the two bounds: only the edge scrolls the list here.
+        f.view.setCursorPositionSource([] { return QPoint(0, 330); });
         const int height = f.view.viewport()->height();
         const auto topRow = [&f] { return f.view.indexAt(QPoint(5, 2)).row(); };
+        const auto firstWhole = [&f] {
+            const QModelIndex top = f.view.indexAt(QPoint(5, 0));
+            return f.view.visualRect(top).top() < 0 ? top.row() + 1 : top.row();
+        };
+        const auto lastWhole = [&f, height] {
+            const QModelIndex bottom = f.view.indexAt(QPoint(5, height - 1));
+            return f.view.visualRect(bottom).bottom() >= height ? bottom.row() - 1 : bottom.row();
+        };
 
-        // Below the list: the rows there are off screen.
-        f.mouse(QEvent::MouseButtonPress, f.rowCentre(2));
+        // At every scroll while the pointer is held beyond an edge, the dragged
+        // entry must be on the whole row at that edge and all others in their order.
+        QStringList before;
+        QString dragged;
+        int edge = 0; // -1 the top, 1 the bottom, 0 not held beyond one
+        int scrolls = 0;
+        QStringList faults;
+        QObject::connect(f.view.verticalScrollBar(), &QScrollBar::valueChanged, &f.view, [&] {
+            if (edge == 0)
+                return;
+            ++scrolls;
+            const int want = edge < 0 ? firstWhole() : lastWhole();
+            const int at = f.model.entries().indexOf(dragged);
+            if (at != want || f.model.entries() != movedTo(before, dragged, at))
+                faults << u"at %1, not %2"_s.arg(at).arg(want);
+        });
+        const auto holdBeyond = [&](int side, const QString &entry) {
+            before = f.model.entries();
+            dragged = entry;
+            edge = side;
+            scrolls = 0;
+        };
+
+        // Down to the last row on screen, one row at a time, then below the list.
+        const int bottom = lastWhole();
+        QList<int> down;
+        for (int row = 6; row <= bottom; ++row)
+            down << row;
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(5));
+        for (int row : down)
+            f.mouse(QEvent::MouseMove, f.rowCentre(row));
+        QCOMPARE(f.model.entries(), movedTo(entries, u"5"_s, bottom));
+        holdBeyond(1, u"5"_s);
         f.mouse(QEvent::MouseMove, QPoint(20, height + 15));
-        QTRY_VERIFY(topRow() >= 3);
+        QTRY_VERIFY(scrolls >= 10);
         f.mouse(QEvent::MouseMove, QPoint(20, height + 40));
-        QCOMPARE(f.model.entries(), entries);
-        QCOMPARE(f.view.currentIndex().row(), 2);
-        QCOMPARE(f.view.selectedFlags()[2], true);
-
-        // Back over the list, the dragged path trades places with the row under the pointer.
-        const int scrolledTo = topRow();
-        const QPoint middle(20, height / 2);
-        const int under = f.view.indexAt(middle).row();
-        QVERIFY(under > scrolledTo);
-        f.mouse(QEvent::MouseMove, middle);
-        f.mouse(QEvent::MouseButtonRelease, middle);
-        QCOMPARE(f.model.text(under), u"2"_s);
-        QCOMPARE(f.model.text(2), QString::number(under));
-        QCOMPARE(f.view.currentIndex().row(), under);
+        QTRY_VERIFY(scrolls >= 20);
+        f.mouse(QEvent::MouseButtonRelease, QPoint(20, height + 40));
+        edge = 0;
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", "_s)));
+        QVERIFY(topRow() >= 20);
+        QCOMPARE(f.model.entries(), movedTo(entries, u"5"_s, lastWhole()));
+        QCOMPARE(f.view.currentIndex().row(), lastWhole());
+        QCOMPARE(f.view.selectionModel()->selectedRows().size(), 1);
         // Released, the list stays where it was.
+        const int scrolledTo = topRow();
         QTest::qWait(3 * FileListView::edgeScrollIntervalMs);
         QCOMPARE(topRow(), scrolledTo);
 
-        // Above the list, from the bottom of a list scrolled to its end.
-        const QStringList before = f.model.entries();
+        // Held below again, then back over the list and up one row at a time:
+        // the entry moves on with the pointer, and nothing else changes place.
+        f.mouse(QEvent::MouseButtonPress, f.rowCentre(lastWhole()));
+        holdBeyond(1, u"5"_s);
+        f.mouse(QEvent::MouseMove, QPoint(20, height + 15));
+        QTRY_VERIFY(scrolls >= 5);
+        edge = 0;
+        const int back = lastWhole();
+        for (int row = back; row >= back - 3; --row)
+            f.mouse(QEvent::MouseMove, f.rowCentre(row));
+        f.mouse(QEvent::MouseButtonRelease, f.rowCentre(back - 3));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", "_s)));
+        QCOMPARE(f.model.entries(), movedTo(entries, u"5"_s, back - 3));
+
+        // Above the list, from near the bottom of a list scrolled to its end.
         f.view.scrollToBottom();
         const int bottomTop = topRow();
-        const int pressed = f.model.count() - 1;
+        const int pressed = f.model.count() - 3;
+        const QString pressedText = f.model.text(pressed);
+        const QStringList beforeUp = f.model.entries();
         f.mouse(QEvent::MouseButtonPress, f.rowCentre(pressed));
+        for (int row = pressed - 1; row >= firstWhole(); --row)
+            f.mouse(QEvent::MouseMove, f.rowCentre(row));
+        QCOMPARE(f.model.entries(), movedTo(beforeUp, pressedText, bottomTop));
+        holdBeyond(-1, pressedText);
         f.mouse(QEvent::MouseMove, QPoint(20, -15));
-        QTRY_VERIFY(topRow() <= bottomTop - 3);
+        QTRY_VERIFY(scrolls >= 10);
+        // Beyond the top and to the left is still beyond the top.
         f.mouse(QEvent::MouseMove, QPoint(-30, -40));
+        QTRY_VERIFY(scrolls >= 20);
         f.mouse(QEvent::MouseButtonRelease, QPoint(-30, -40));
-        QCOMPARE(f.model.entries(), before);
-        QCOMPARE(f.view.currentIndex().row(), pressed);
+        edge = 0;
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", "_s)));
+        QVERIFY(topRow() <= bottomTop - 20);
+        QCOMPARE(f.model.entries(), movedTo(beforeUp, pressedText, firstWhole()));
+        QCOMPARE(f.view.currentIndex().row(), firstWhole());
 
         // Beside the list, at the height of a row, there is no row either.
+        const QStringList beside = f.model.entries();
         f.view.scrollToTop();
         f.mouse(QEvent::MouseButtonPress, f.rowCentre(0));
         f.mouse(QEvent::MouseMove, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
         f.mouse(QEvent::MouseButtonRelease, QPoint(f.view.viewport()->width() + 20, f.rowCentre(3).y()));
-        QCOMPARE(f.model.entries(), before);
+        QCOMPARE(f.model.entries(), beside);
         QCOMPARE(topRow(), 0);
+
+        // Below a list too short to fill its area is empty space, as inside it.
+        ListFixture shortList({u"A"_s, u"B"_s, u"C"_s});
+        shortList.mouse(QEvent::MouseButtonPress, shortList.rowCentre(0));
+        shortList.mouse(QEvent::MouseMove, QPoint(20, shortList.view.viewport()->height() + 20));
+        shortList.mouse(QEvent::MouseButtonRelease, QPoint(20, shortList.view.viewport()->height() + 20));
+        QCOMPARE(shortList.model.entries(), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     }
 
     void aLongPathKeepsItsFileNameInSightAndShowsWholeAsATooltip()

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -375,6 +376,49 @@ private Q_SLOTS:
         QCOMPARE(failures, 2);
         missing.open(u"/nowhere/"_s, {}); // nobody to tell
         QCOMPARE(failures, 2);
+    }
+
+    void whatTheOpenerSaysGoesToTheLogNotToStandardError()
+    {
+        QTemporaryDir dir;
+        const QString opener = dir.filePath(u"opener"_s);
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"tried www-browser for $1\"\necho 'no method available' >&2\nexit 3\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        static QStringList logged;
+        logged.clear();
+        QLoggingCategory::setFilterRules(u"corvane.shell.debug=true"_s);
+        const QtMessageHandler previous
+            = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &message) {
+                  if (QByteArray(context.category) == "corvane.shell")
+                      logged << message;
+              });
+        int failures = 0;
+        DesktopShellOpen shell(QFile::encodeName(opener));
+        shell.open(u"https://www.tenvara.example/faq/"_s, [&failures] { ++failures; });
+        QTRY_COMPARE(failures, 1);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(logged.size(), 2);
+        QVERIFY2(logged[0].contains(u"tried www-browser for https://www.tenvara.example/faq/"_s),
+                 qPrintable(logged[0]));
+        QVERIFY2(logged[1].contains(u"no method available"_s), qPrintable(logged[1]));
+    }
+
+    void aShortMessageLeavesItsFrameRoomForTheTitle()
+    {
+        QMessageBox box;
+        QtPrompts::setUpMessageBox(box, u"Done."_s, MessageStyle::Ok, u"Corvane"_s);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QFontMetrics metrics = box.fontMetrics();
+        // The title, and the frame's icon and buttons beside it, fit.
+        QVERIFY2(box.width() >= metrics.horizontalAdvance(u"Corvane"_s) + 20 * metrics.averageCharWidth(),
+                 qPrintable(QString::number(box.width())));
+        box.close();
     }
 
     void aMessageThatFitsTheScreenKeepsItsAddressOnOneLine()

@@ -11,3 +11,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcWorkspace) // corvane.workspace: the private folder
 Q_DECLARE_LOGGING_CATEGORY(lcCups)      // corvane.cups: printers, queues and jobs
 Q_DECLARE_LOGGING_CATEGORY(lcRun)       // corvane.run: the print run's steps
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)  // corvane.settings: the settings file
+Q_DECLARE_LOGGING_CATEGORY(lcShell)     // corvane.shell: what the desktop's opener said

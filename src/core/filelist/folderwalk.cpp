@@ -4,6 +4,7 @@
 #include "core/common/filenames.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -59,7 +60,8 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
     const int fd = ::open(FileNames::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    DIR *dir = ::fdopendir(fd);
+    // Closed on every way out: the yield may throw to abandon the walk.
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(fd), &::closedir);
     if (!dir) {
         ::close(fd);
         return false;
@@ -67,7 +69,7 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
 
     std::vector<std::pair<Name, FolderId>> folders;
     int seen = 0;
-    while (const dirent *entry = ::readdir(dir)) {
+    while (const dirent *entry = ::readdir(dir.get())) {
         if (yield && ++seen % namesPerYield == 0)
             yield();
         const char *raw = entry->d_name;
@@ -96,7 +98,6 @@ bool readFolder(const QString &folder, bool wantFolders, bool wantFiles, Listing
             out.files.push_back({text.toCaseFolded(), std::move(text)});
         }
     }
-    ::closedir(dir);
 
     std::sort(folders.begin(), folders.end(),
               [](const auto &a, const auto &b) { return comesBefore(a.first, b.first); });

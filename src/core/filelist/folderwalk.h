@@ -18,6 +18,7 @@
 namespace AddFolder {
 
 // Called regularly during a long walk so the caller can keep its window painting.
+// It may throw to abandon the walk: the exception passes through, nothing is left open.
 using Yield = std::function<void()>;
 
 // Appends every subfolder of the folders in folderList, at every depth when

@@ -5,6 +5,7 @@
 #include "core/filelist/filelistmodel.h"
 #include "core/filelist/filelisttexts.h"
 #include "core/services/prompts.h"
+#include "gui/filelist/walkabandoned.h"
 
 #include <QFileInfo>
 
@@ -33,17 +34,24 @@ void FileListCommands::AddFolder()
         return;
 
     m_busy(true);
-    const QStringList files = AddFolder::CollectFiles(folder, QStringLiteral("*.") + extension, m_yield);
-    m_list.append(files);
+    try {
+        m_list.append(AddFolder::CollectFiles(folder, QStringLiteral("*.") + extension, m_yield));
+    } catch (const WalkAbandoned &) {
+        // The window has closed: nothing more is added.
+    }
     m_busy(false);
 }
 
 void FileListCommands::DropPaths(const QStringList &paths)
 {
-    for (const QString &path : paths) {
-        if (QFileInfo(path).isDir())
-            m_list.append(AddFolder::CollectFiles(path, QStringLiteral("*.*"), m_yield));
-        else
-            m_list.append(path);
+    try {
+        for (const QString &path : paths) {
+            if (QFileInfo(path).isDir())
+                m_list.append(AddFolder::CollectFiles(path, QStringLiteral("*.*"), m_yield));
+            else
+                m_list.append(path);
+        }
+    } catch (const WalkAbandoned &) {
+        // The window has closed: the rest of the paths are not added.
     }
 }

@@ -11,7 +11,8 @@ class FileListModel;
 class Prompts;
 
 // The commands that fill the file list: the open-file dialog, a folder's tree
-// by extension, and files or folders dropped on the list.
+// by extension, and files or folders dropped on the list. A walk whose yield
+// throws WalkAbandoned ends there and adds nothing more.
 class FileListCommands final
 {
 public:

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Only lists of local files are taken; text, web addresses and the like are refused.
@@ -54,6 +56,13 @@ FileListView::FileListView(const QString &programFolder, QWidget *parent)
 
     m_edgeScroll.setInterval(edgeScrollIntervalMs);
     connect(&m_edgeScroll, &QTimer::timeout, this, &FileListView::scrollTowardsEdge);
+    // Whatever scrolls the list while the pointer is held beyond its edge
+    // (the edge timer, a swap's scroll, the wheel), the dragged path keeps to
+    // the row at that edge, so it never drops out of sight.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (mouseDown && m_edgeDirection != 0)
+            carryTo(edgeRow());
+    });
 
     const QPixmap picture(QDir(programFolder).filePath(QStringLiteral("drag.ico")));
     if (!picture.isNull()) {
@@ -85,8 +94,16 @@ std::vector<bool> FileListView::selectedFlags() const
 void FileListView::removeCurrent()
 {
     const QModelIndex current = currentIndex();
-    if (current.isValid() && model())
-        model()->removeRow(current.row());
+    if (!current.isValid() || !model())
+        return;
+    const int row = current.row();
+    model()->removeRow(row);
+    // The entry that took the removed one's place becomes current (the new
+    // last one when the last went), so that Delete goes on down the list.
+    const int count = model()->rowCount();
+    if (count > 0)
+        selectionModel()->setCurrentIndex(model()->index(std::min(row, count - 1), 0),
+                                          QItemSelectionModel::ClearAndSelect);
 }
 
 void FileListView::moveCurrent(int step)
@@ -154,6 +171,11 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
 
     const QPoint pos = event->position().toPoint();
     followEdge(pos);
+    if (m_edgeDirection != 0) {
+        carryTo(edgeRow());
+        event->accept();
+        return;
+    }
     // The row under the pointer during this move.
     const int hoverItem = hitTest(pos);
     const int count = model() ? model()->rowCount() : 0;
@@ -186,6 +208,40 @@ int FileListView::hitTest(QPoint pos) const
         return -1;
     const QModelIndex index = indexAt(pos);
     return index.isValid() ? index.row() : -1;
+}
+
+int FileListView::edgeRow() const
+{
+    if (!model() || model()->rowCount() == 0)
+        return -1;
+    const int height = viewport()->height();
+    const int x = header()->sectionViewportPosition(0) + 1;
+    // Empty space at the edge (a short list) is no row, as inside the list.
+    const QModelIndex atEdge = indexAt(QPoint(x, m_edgeDirection < 0 ? 0 : height - 1));
+    if (!atEdge.isValid())
+        return -1;
+    // A row cut by the edge is not the pointer's: the nearest whole row is.
+    const QRect rect = visualRect(atEdge);
+    const int row = atEdge.row();
+    if (m_edgeDirection < 0)
+        return rect.top() < 0 && row + 1 < model()->rowCount() ? row + 1 : row;
+    return rect.bottom() >= height && row > 0 ? row - 1 : row;
+}
+
+void FileListView::carryTo(int row)
+{
+    const int count = model() ? model()->rowCount() : 0;
+    if (row < 0 || dragItem < 0 || dragItem >= count || row >= count || row == dragItem)
+        return;
+    // One row at a time, as if the pointer crossed each: the dragged path
+    // moves and every row it passes shifts by one, keeping their order.
+    const int step = row > dragItem ? 1 : -1;
+    for (; dragItem != row; dragItem += step) {
+        const QString dragged = rowText(dragItem);
+        setRowText(dragItem, rowText(dragItem + step));
+        setRowText(dragItem + step, dragged);
+    }
+    selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
 }
 
 void FileListView::followEdge(QPoint pos)

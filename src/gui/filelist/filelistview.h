@@ -17,8 +17,10 @@
 // Reordering swaps the texts of the entry being dragged and the entry under
 // the pointer at each move, so crossing one row per move shifts the rows in
 // between, while a jump over several rows trades the two paths. Only a row
-// the pointer is over on screen takes part: held beyond the top or bottom
-// edge, the pointer is over no row, and the list scrolls instead.
+// the pointer is over on screen takes part. Held beyond the top or bottom
+// edge, the pointer counts as over the nearest whole row at that edge: the
+// list scrolls, and the dragged path moves with that row, one row at a time,
+// so the rows it passes keep their order and the path stays in sight.
 class FileListView final : public QTreeView
 {
     Q_OBJECT
@@ -30,7 +32,7 @@ public:
     // One flag per entry: whether it is selected.
     std::vector<bool> selectedFlags() const;
 
-    // Removes the current entry, if there is one.
+    // Removes the current entry, if there is one; the next one becomes current.
     void removeCurrent();
     // Moves the current entry one row up (-1) or down (1), keeping it current.
     void moveCurrent(int step);
@@ -62,6 +64,10 @@ private:
     void itemClick();
     // The row under a point of the viewport, or -1: rows scrolled out of view are never under the pointer.
     int hitTest(QPoint pos) const;
+    // The whole row nearest the edge the pointer is held beyond, or -1.
+    int edgeRow() const;
+    // Moves the dragged path to row by swaps with each neighbour on the way.
+    void carryTo(int row);
     void followEdge(QPoint pos);
     void scrollTowardsEdge();
     QString rowText(int row) const;

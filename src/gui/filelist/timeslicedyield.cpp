@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/filelist/timeslicedyield.h"
 
+#include "gui/filelist/walkabandoned.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -8,15 +10,17 @@
 
 namespace TimeSlicedYield {
 
-AddFolder::Yield make(int sliceMilliseconds)
+AddFolder::Yield make(std::function<bool()> abandoned, int sliceMilliseconds)
 {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
-    return [timer, sliceMilliseconds] {
-        if (timer->elapsed() < sliceMilliseconds)
-            return;
-        QCoreApplication::processEvents();
-        timer->restart();
+    return [timer, sliceMilliseconds, abandoned = std::move(abandoned)] {
+        if (timer->elapsed() >= sliceMilliseconds) {
+            QCoreApplication::processEvents();
+            timer->restart();
+        }
+        if (abandoned && abandoned())
+            throw WalkAbandoned();
     };
 }
 

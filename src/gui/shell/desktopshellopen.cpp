@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/shell/desktopshellopen.h"
 
+#include "core/common/logcategories.h"
+
+#include <QDir>
 #include <QFile>
 
 #include <csignal>
+#include <cstring>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -17,9 +21,52 @@ DesktopShellOpen::DesktopShellOpen(QByteArray opener)
     QObject::connect(&m_reaper, &QTimer::timeout, [this] { reap(); });
 }
 
+namespace {
+
+// A file no one else can see, for what the opener writes: a pipe would break
+// under a program the opener starts, which inherits it, once this program ends.
+int anonymousFile()
+{
+    const QByteArray folder = QFile::encodeName(QDir::tempPath());
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    QByteArray name = folder + "/corvane-opener-XXXXXX";
+    const int named = ::mkostemp(name.data(), O_CLOEXEC);
+    if (named >= 0)
+        ::unlink(name.constData());
+    return named;
+}
+
+// What the opener said, into the log: its tries, one line each, when no
+// program could open the target. Bounded, as the file keeps growing with
+// whatever a program it started writes.
+void logOutput(int fd, const QByteArray &target)
+{
+    if (fd < 0)
+        return;
+    QByteArray said(16384, Qt::Uninitialized);
+    const ssize_t got = ::pread(fd, said.data(), said.size(), 0);
+    ::close(fd);
+    said.truncate(got > 0 ? qsizetype(got) : 0);
+    const QList<QByteArray> lines = said.split('\n');
+    for (const QByteArray &line : lines) {
+        if (!line.trimmed().isEmpty())
+            qCDebug(lcShell).noquote() << "opener for" << target << "said:" << QString::fromLocal8Bit(line);
+    }
+}
+
+} // namespace
+
 // Openers still running are programs the user is looking at: they are
 // neither ended nor waited for.
-DesktopShellOpen::~DesktopShellOpen() = default;
+DesktopShellOpen::~DesktopShellOpen()
+{
+    for (const Opener &opener : m_openers) {
+        if (opener.output >= 0)
+            ::close(opener.output);
+    }
+}
 
 QUrl DesktopShellOpen::urlFor(const QString &target)
 {
@@ -53,6 +100,12 @@ void DesktopShellOpen::open(const QString &target, Failed failed)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    // Its talk goes to the log, not to the terminal the program may have.
+    const int output = anonymousFile();
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output, 1);
+        posix_spawn_file_actions_adddup2(&actions, output, 2);
+    }
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     pid_t pid = -1;
@@ -60,11 +113,14 @@ void DesktopShellOpen::open(const QString &target, Failed failed)
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (result != 0) {
+        if (output >= 0)
+            ::close(output);
+        qCDebug(lcShell) << "could not start" << m_opener << ":" << ::strerror(result);
         if (failed)
             failed();
         return;
     }
-    m_openers.push_back({pid, std::move(failed), QDeadlineTimer(reportWithinMs)});
+    m_openers.push_back({pid, std::move(failed), QDeadlineTimer(reportWithinMs), output, argument});
     m_reaper.start();
 }
 
@@ -78,6 +134,7 @@ void DesktopShellOpen::reap()
             continue;
         }
         const bool succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        logOutput(it->output, it->target);
         if (!succeeded && it->failed && !it->reportUntil.hasExpired())
             toTell.push_back(std::move(it->failed));
         it = m_openers.erase(it);

@@ -16,7 +16,8 @@
 // target as a single argument: no shell ever sees it. The opener is watched
 // from the window's event loop, never waited for: when it gives up within
 // reportWithinMs, the caller is told; one still running by then has found a
-// program and is left alone, and it outlives the program if need be.
+// program and is left alone, and it outlives the program if need be. What the
+// opener writes goes to the corvane.shell log, never to standard error.
 class DesktopShellOpen final : public ShellOpen
 {
 public:
@@ -39,6 +40,8 @@ private:
         pid_t pid;
         Failed failed;
         QDeadlineTimer reportUntil;
+        int output; // what it writes, read into the log when it ends; -1 if none
+        QByteArray target;
     };
     void reap();
 

@@ -98,7 +98,8 @@ void Form1::buildControls()
     ProgressBar1->setFont(DesignLook::font(true));
 
     m_fileListCommands = std::make_unique<FileListCommands>(
-        *m_fileList, m_services.prompts, [this](bool busy) { setBusyPointer(busy); }, TimeSlicedYield::make());
+        *m_fileList, m_services.prompts, [this](bool busy) { setBusyPointer(busy); },
+        TimeSlicedYield::make([this] { return m_unloaded; }));
 
     connect(TabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_SelectedChanged);
     connect(ListView1, &FileListView::pathsDropped, this,

@@ -32,8 +32,13 @@ void QtPrompts::setUpMessageBox(QMessageBox &box, const QString &text, MessageSt
             widest = std::max(widest, metrics.horizontalAdvance(line));
         const QScreen *screen = box.screen();
         const int room = screen ? screen->availableGeometry().width() * 2 / 3 : 0;
+        // A box as narrow as "Done." would leave its frame no room for the
+        // title beside the frame's buttons: the box is at least that wide.
+        const int titleRoom = metrics.horizontalAdvance(title) + 24 * metrics.averageCharWidth();
         if (widest <= room)
-            label->setMinimumWidth(widest + 2 * metrics.averageCharWidth());
+            label->setMinimumWidth(std::max(widest + 2 * metrics.averageCharWidth(), titleRoom));
+        else
+            label->setMinimumWidth(titleRoom);
     }
     switch (style) {
     case MessageStyle::YesNo:
