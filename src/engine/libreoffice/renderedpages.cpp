@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/libreoffice/renderedpages.h"
 
-#include "core/common/logcategories.h"
-
 #include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -87,8 +85,8 @@ RenderedPages RenderedPages::read(const QString &pdf)
         }
         pages.inked = anyInk;
     } catch (const std::exception &error) {
-        qCWarning(lcOffice) << "could not read the rendering" << pdf << ":" << error.what();
         pages = RenderedPages();
+        pages.unreadable = QString::fromUtf8(error.what());
     }
     return pages;
 }

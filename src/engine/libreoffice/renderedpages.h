@@ -15,6 +15,8 @@ struct RenderedPages
     // Whether any page draws something: text, a line, a fill, an image, a
     // form field. A page of nothing prints as a white sheet of paper.
     bool inked = true;
+    // Why the file could not be read; empty when it was.
+    QString unreadable;
 
     // Reads the file; one that cannot be read counts as inked, with no sizes,
     // so that it prints as it would have without this look.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/libreoffice/workbookrendering.h"
 
+#include "core/common/logcategories.h"
 #include "core/printing/engineerror.h"
 #include "core/printing/printsettings.h"
 #include "engine/libreoffice/libreofficesession.h"
@@ -125,6 +126,8 @@ QList<QSizeF> render(LibreOfficeSession &session, const uno::Reference<lang::XCo
     // printed, gives the sheet a page of its own on which nothing is drawn:
     // only the rendering shows that, and a white sheet of paper is no print.
     const RenderedPages rendered = RenderedPages::read(target);
+    if (!rendered.unreadable.isEmpty())
+        qCWarning(lcOffice).noquote() << "could not read the rendering" << target << ":" << rendered.unreadable;
     if (!rendered.inked)
         throw nothingToPrint(onlySheet.is(), name);
     return rendered.sizes;
