@@ -357,7 +357,7 @@ private Q_SLOTS:
                 return;
             ++scrolls;
             const int want = edge < 0 ? firstWhole() : lastWhole();
-            const int at = f.model.entries().indexOf(dragged);
+            const int at = int(f.model.entries().indexOf(dragged));
             if (at != want || f.model.entries() != movedTo(before, dragged, at))
                 faults << u"at %1, not %2"_s.arg(at).arg(want);
         });
