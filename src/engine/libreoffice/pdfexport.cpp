@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/libreoffice/pdfexport.h"
 
+#include "core/common/logcategories.h"
 #include "core/printing/engineerror.h"
 
 #include <QFile>
@@ -8,7 +9,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +28,53 @@ mode_t currentUmask()
     }
     return 022;
 }
+
+// The PDF being written in the output folder before it has a name. Where the
+// file system allows it the file has no name at all until it is linked to
+// its own (O_TMPFILE), so a program killed half-way leaves nothing behind; a
+// file system without that gets a hidden temporary file, removed unless it
+// became the PDF.
+class PartFile final
+{
+public:
+    explicit PartFile(const QString &folder)
+    {
+        const QByteArray path = QFile::encodeName(folder);
+        m_fd = ::open(path.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return;
+        m_named = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/.corvane-XXXXXX.pdf.part"));
+        if (!m_named->open())
+            throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, m_named->errorString()));
+        m_fd = m_named->handle();
+        // The PDF gets the permissions any new file of the user gets.
+        if (::fchmod(m_fd, 0666 & ~currentUmask()) != 0)
+            qCWarning(lcOffice) << "could not give" << m_named->fileName() << "the user's permissions";
+    }
+    ~PartFile()
+    {
+        if (!m_named && m_fd >= 0)
+            ::close(m_fd);
+    }
+    PartFile(const PartFile &) = delete;
+    PartFile &operator=(const PartFile &) = delete;
+
+    int fd() const { return m_fd; }
+
+    // Gives the file the name target, only where no file is; false with errno set otherwise.
+    bool linkTo(const QString &target) const
+    {
+        const QByteArray to = QFile::encodeName(target);
+        if (m_named)
+            return ::link(QFile::encodeName(m_named->fileName()).constData(), to.constData()) == 0;
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0;
+    }
+
+private:
+    int m_fd = -1;
+    std::unique_ptr<QTemporaryFile> m_named;
+};
 
 } // namespace
 
@@ -44,10 +94,7 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
     QFile source(rendered);
     if (!source.open(QIODevice::ReadOnly))
         throw EngineError(QStringLiteral("Cannot read what LibreOffice rendered: %1").arg(source.errorString()));
-    // Hidden, and removed whatever happens, unless it became the PDF.
-    QTemporaryFile part(folder + QStringLiteral("/.corvane-XXXXXX.pdf.part"));
-    if (!part.open())
-        throw EngineError(QStringLiteral("Cannot write in \"%1\": %2").arg(folder, part.errorString()));
+    const PartFile part(folder);
     // Written past Qt's buffer, so that the system's own reason for a failure (a full disk) is what the user reads.
     const auto cannotWrite = [&folder] {
         return EngineError(
@@ -58,7 +105,7 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
         if (block.isEmpty())
             throw EngineError(QStringLiteral("Cannot read what LibreOffice rendered: %1").arg(source.errorString()));
         for (qsizetype done = 0; done < block.size();) {
-            const ssize_t written = ::write(part.handle(), block.constData() + done, std::size_t(block.size() - done));
+            const ssize_t written = ::write(part.fd(), block.constData() + done, std::size_t(block.size() - done));
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0)
@@ -66,16 +113,11 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
             done += written;
         }
     }
-    if (::fsync(part.handle()) != 0)
+    if (::fsync(part.fd()) != 0)
         throw cannotWrite();
-    part.close();
-
-    // The PDF gets the permissions any new file of the user gets.
-    ::chmod(QFile::encodeName(part.fileName()).constData(), 0666 & ~currentUmask());
 
     // A hard link is made only where no file is, so another program's file
     // that took the name meanwhile is never written over.
-    const QByteArray from = QFile::encodeName(part.fileName());
     const auto taken = [](const QString &path) {
         struct stat status = {};
         return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
@@ -83,7 +125,7 @@ QString publish(const QString &rendered, const QString &folder, const QString &n
     QString target;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         target = freeName(folder, name, taken);
-        if (::link(from.constData(), QFile::encodeName(target).constData()) == 0) {
+        if (part.linkTo(target)) {
             if (exported)
                 exported(target);
             return target;

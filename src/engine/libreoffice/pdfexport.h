@@ -10,9 +10,10 @@ namespace PdfExport {
 
 // Copies the PDF rendered as rendered to FOLDER/NAME.pdf; a name already
 // taken (by a file, a folder or a symbolic link, even a dangling one) becomes
-// "NAME (2).pdf", "NAME (3).pdf" and so on. The copy is made under a hidden
-// temporary name and gets its own only when complete, so no half PDF ever
-// carries it and nothing is ever written over. exported, when set, is told
+// "NAME (2).pdf", "NAME (3).pdf" and so on. The copy is made without a name
+// (or, where the file system cannot, under a hidden temporary one) and gets
+// its own only when complete, so no half PDF ever carries it, nothing is
+// ever written over, and a killed program leaves no part behind. exported, when set, is told
 // the path written, which is returned too.
 QString publish(const QString &rendered, const QString &folder, const QString &name,
                 const std::function<void(const QString &pdf)> &exported);
