@@ -24,9 +24,23 @@ if(NOT changelog MATCHES "^corvane \\(${PROJECT_VERSION}-1\\) ")
     message(FATAL_ERROR "docs/changelog does not start with version ${PROJECT_VERSION}-1")
 endif()
 if(NOT corvane_revision STREQUAL "1")
-    # The date of the entry below, so the package is the same whenever it is made.
-    string(REGEX MATCH "\n -- [^\n]*" trailer "${changelog}")
-    set(changelog "corvane (${PROJECT_VERSION}-${corvane_revision}) ${corvane_distribution}; urgency=medium\n\n  * Built for ${corvane_distribution}.\n${trailer}\n\n${changelog}")
+    # Dated by SOURCE_DATE_EPOCH or else the last commit, so the package is
+    # the same whenever a checkout is made into one; the entry must be newer
+    # than the one below it.
+    if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+        execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+            OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE no_git)
+        if(no_git EQUAL 0 AND commit_time MATCHES "^[0-9]+$")
+            set(ENV{SOURCE_DATE_EPOCH} ${commit_time})
+            set(date_from_commit ON)
+        endif()
+    endif()
+    string(TIMESTAMP built "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    if(date_from_commit)
+        unset(ENV{SOURCE_DATE_EPOCH})
+    endif()
+    string(REGEX MATCH "\n -- [^>]*>" maintainer "${changelog}")
+    set(changelog "corvane (${PROJECT_VERSION}-${corvane_revision}) ${corvane_distribution}; urgency=medium\n\n  * Built for ${corvane_distribution}.\n${maintainer}  ${built}\n\n${changelog}")
 endif()
 file(CONFIGURE OUTPUT ${packaging_out}/changelog.Debian CONTENT "${changelog}" @ONLY)
 
