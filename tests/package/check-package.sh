@@ -29,6 +29,16 @@ contents)
     for field in Package Version Architecture Maintainer Section Priority Homepage Description Depends Recommends; do
         grep -q "^ $field: " <<<"$info" || fail "no $field field"
     done
+    # The release the package is built on is in its version and its file name:
+    # packages of different releases never share either.
+    version=$(dpkg-deb --field "$deb" Version)
+    expected="$(. /etc/os-release && case "$ID:${VERSION_ID:-}" in
+        debian:[0-9]*) echo "1~deb${VERSION_ID}u1" ;; ubuntu:[0-9]*) echo "1~ubuntu${VERSION_ID}.1" ;; *) echo 1 ;; esac)"
+    [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+-${expected//./\\.}$ ]] || fail "version $version, not one ending in -$expected"
+    [ "$(basename "$deb")" = "corvane_${version}_$(dpkg --print-architecture).deb" ] || fail "file name $deb for $version"
+    changelog_version=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/corvane/changelog.Debian.gz \
+        | gzip -dc | sed -nE '1s/^corvane \(([^)]*)\).*/\1/p')
+    [ "$changelog_version" = "$version" ] || fail "the changelog starts with '$changelog_version', not $version"
     depends=$(dpkg-deb --field "$deb" Depends)
     for needed in libreoffice-calc libreoffice-core libcups2 libqpdf libqt6widgets6 qt6-qpa-plugins; do
         grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
@@ -44,7 +54,7 @@ contents)
         ./usr/share/man/man1/corvane.1.gz ./usr/share/man/man1/corvane-print.1.gz \
         ./usr/share/metainfo/io.tenvara.corvane.metainfo.xml \
         ./usr/share/bash-completion/completions/corvane-print ./usr/share/doc/corvane/copyright \
-        ./usr/share/doc/corvane/changelog.gz ./usr/share/corvane/drag.ico ./usr/share/corvane/Samples/Inventory.ods \
+        ./usr/share/doc/corvane/changelog.Debian.gz ./usr/share/corvane/drag.ico ./usr/share/corvane/Samples/Inventory.ods \
         ./usr/share/corvane/x/o.cjs.sample; do
         grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
     done
