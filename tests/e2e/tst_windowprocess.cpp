@@ -103,6 +103,22 @@ bool walking(qint64 pid, const QString &root)
     return false;
 }
 
+// Waits until the run's office answers, saying yes (the default) to the
+// "LibreOffice may be open" question should someone else's office run.
+bool officeAnswersAfterAnyQuestion(qint64 pid)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QStringList all = windowsOf(pid, u"^Corvane$"_s);
+            if (all.size() > 1 && !OfficeLeftovers::answering(pid)) {
+                xdotool({u"windowfocus"_s, all.last()});
+                xdotool({u"key"_s, u"Return"_s});
+            }
+            return OfficeLeftovers::answering(pid);
+        },
+        60000);
+}
+
 } // namespace
 
 class WindowProcessTest final : public QObject
@@ -201,16 +217,7 @@ private Q_SLOTS:
         // Where the toolbar's button is in a window laid out as this one.
         QVERIFY(xdotool({u"mousemove"_s, u"--window"_s, window, u"275"_s, u"60"_s, u"click"_s, u"1"_s}));
         // Should someone else's LibreOffice run, the question comes first: its default goes on.
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                const QStringList all = windowsOf(pid, u"^Corvane$"_s);
-                if (all.size() > 1 && !OfficeLeftovers::answering(pid)) {
-                    xdotool({u"windowfocus"_s, all.last()});
-                    xdotool({u"key"_s, u"Return"_s});
-                }
-                return OfficeLeftovers::answering(pid);
-            },
-            60000));
+        QVERIFY(officeAnswersAfterAnyQuestion(pid));
         // The office hangs, and the user closes the window.
         OfficeLeftovers::signalAll(pid, SIGSTOP);
         QElapsedTimer sinceClose;
@@ -310,16 +317,7 @@ private Q_SLOTS:
         }
         if (stopped) {
             // Someone else's LibreOffice may be asked about first: its default goes on.
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    const QStringList all = windowsOf(pid, u"^Corvane$"_s);
-                    if (all.size() > 1 && !OfficeLeftovers::answering(pid)) {
-                        xdotool({u"windowfocus"_s, all.last()});
-                        xdotool({u"key"_s, u"Return"_s});
-                    }
-                    return OfficeLeftovers::answering(pid);
-                },
-                60000));
+            QVERIFY(officeAnswersAfterAnyQuestion(pid));
             QVERIFY(xdotool({u"windowfocus"_s, u"--sync"_s, window}));
             QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
             // The box comes once the workbook under way is done and its office gone.
